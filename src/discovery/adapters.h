@@ -1,0 +1,14 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// The computer's network adapters as the platform lists them, kept free of Qt.
+struct Adapter {
+    std::string description; // human-readable, UTF-8
+    std::string ipv4Address; // first IPv4 address, dotted decimal; "0.0.0.0" when it has none
+};
+
+// In the platform's order; nothing when the platform gives no list (or an empty one).
+std::optional<std::vector<Adapter>> queryAdapters();

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// The socket calls a discovery search makes, kept free of Qt so that each
+// platform's implementation can be built and tested on its own.
+
+// Holds the platform's socket library open for its lifetime (Winsock needs
+// starting; POSIX has nothing to start).
+class SocketLibrary {
+public:
+    SocketLibrary();
+    ~SocketLibrary();
+    SocketLibrary(const SocketLibrary &) = delete;
+    SocketLibrary &operator=(const SocketLibrary &) = delete;
+
+    bool isStarted() const { return started_; }
+
+private:
+    bool started_ = false;
+};
+
+// One IPv4 UDP socket, closed when the object goes.
+class UdpSocket {
+public:
+    enum class ReceiveStatus {
+        Datagram,  // a whole datagram is in the buffer
+        Oversized, // a datagram larger than the buffer arrived and was dropped
+        TimedOut,  // the receive time-out passed without a datagram
+        Failed,    // any other failure
+    };
+
+    struct Received {
+        ReceiveStatus status;
+        std::size_t size;            // bytes in the buffer, for a Datagram
+        std::uint32_t senderAddress; // host byte order
+        std::uint16_t senderPort;
+    };
+
+    static constexpr std::uint32_t BroadcastAddress = 0xFFFFFFFFu;
+
+    // Needs a started SocketLibrary.
+    UdpSocket();
+    ~UdpSocket();
+    UdpSocket(const UdpSocket &) = delete;
+    UdpSocket &operator=(const UdpSocket &) = delete;
+
+    bool isOpen() const;
+
+    // Fails for a text that is not a dotted-decimal IPv4 address, too.
+    bool bindTo(const char *ipv4Address, std::uint16_t port);
+    bool allowBroadcast();
+    bool allowAddressReuse();
+    bool setReceiveTimeout(int milliseconds);
+    // Best effort: the system may grant less.
+    void requestReceiveBuffer(int bytes);
+    int receiveBufferSize() const;
+
+    bool sendTo(const void *data, std::size_t size, std::uint32_t address, std::uint16_t port);
+    Received receive(void *buffer, std::size_t capacity);
+
+    std::uint16_t localPort() const;
+    // The platform's error number of the last call that failed.
+    int lastError() const { return lastError_; }
+
+private:
+    bool recordFailure();
+
+    std::intptr_t handle_;
+    int lastError_ = 0;
+};
+
+// Parses dotted-decimal text; false when it is not an IPv4 address.
+bool parseIpv4(const char *text, std::uint32_t &address);

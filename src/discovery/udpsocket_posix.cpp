@@ -1,0 +1,156 @@
+#include "udpsocket.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::intptr_t NoSocket = -1;
+
+sockaddr_in socketAddress(std::uint32_t address, std::uint16_t port)
+{
+    sockaddr_in result{};
+    result.sin_family = AF_INET;
+    result.sin_port = htons(port);
+    result.sin_addr.s_addr = htonl(address);
+    return result;
+}
+
+int fd(std::intptr_t handle)
+{
+    return static_cast<int>(handle);
+}
+
+} // namespace
+
+SocketLibrary::SocketLibrary() : started_(true) {}
+
+SocketLibrary::~SocketLibrary() = default;
+
+bool parseIpv4(const char *text, std::uint32_t &address)
+{
+    in_addr parsed{};
+    if (text == nullptr || inet_pton(AF_INET, text, &parsed) != 1)
+        return false;
+    address = ntohl(parsed.s_addr);
+    return true;
+}
+
+UdpSocket::UdpSocket() : handle_(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP))
+{
+    if (handle_ == NoSocket)
+        lastError_ = errno;
+}
+
+UdpSocket::~UdpSocket()
+{
+    if (isOpen())
+        ::close(fd(handle_));
+}
+
+bool UdpSocket::isOpen() const
+{
+    return handle_ != NoSocket;
+}
+
+bool UdpSocket::recordFailure()
+{
+    lastError_ = errno;
+    return false;
+}
+
+bool UdpSocket::bindTo(const char *ipv4Address, std::uint16_t port)
+{
+    std::uint32_t address = 0;
+    if (!parseIpv4(ipv4Address, address)) {
+        lastError_ = EINVAL;
+        return false;
+    }
+    const sockaddr_in local = socketAddress(address, port);
+    if (::bind(fd(handle_), reinterpret_cast<const sockaddr *>(&local), sizeof local) != 0)
+        return recordFailure();
+    return true;
+}
+
+bool UdpSocket::allowBroadcast()
+{
+    const int on = 1;
+    return ::setsockopt(fd(handle_), SOL_SOCKET, SO_BROADCAST, &on, sizeof on) == 0 ||
+           recordFailure();
+}
+
+bool UdpSocket::allowAddressReuse()
+{
+    const int on = 1;
+    return ::setsockopt(fd(handle_), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) == 0 ||
+           recordFailure();
+}
+
+bool UdpSocket::setReceiveTimeout(int milliseconds)
+{
+    timeval timeout{};
+    timeout.tv_sec = milliseconds / 1000;
+    timeout.tv_usec = (milliseconds % 1000) * 1000;
+    return ::setsockopt(fd(handle_), SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout) == 0 ||
+           recordFailure();
+}
+
+void UdpSocket::requestReceiveBuffer(int bytes)
+{
+    ::setsockopt(fd(handle_), SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes);
+}
+
+int UdpSocket::receiveBufferSize() const
+{
+    int bytes = 0;
+    socklen_t length = sizeof bytes;
+    ::getsockopt(fd(handle_), SOL_SOCKET, SO_RCVBUF, &bytes, &length);
+    return bytes;
+}
+
+bool UdpSocket::sendTo(const void *data, std::size_t size, std::uint32_t address,
+                       std::uint16_t port)
+{
+    const sockaddr_in destination = socketAddress(address, port);
+    const ssize_t sent =
+        ::sendto(fd(handle_), data, size, 0, reinterpret_cast<const sockaddr *>(&destination),
+                 sizeof destination);
+    return sent >= 0 || recordFailure();
+}
+
+UdpSocket::Received UdpSocket::receive(void *buffer, std::size_t capacity)
+{
+    sockaddr_in sender{};
+    for (;;) {
+        socklen_t senderLength = sizeof sender;
+        // MSG_TRUNC makes the call return the datagram's real length, so a
+        // datagram that did not fit is seen instead of silently cut.
+        const ssize_t length = ::recvfrom(fd(handle_), buffer, capacity, MSG_TRUNC,
+                                          reinterpret_cast<sockaddr *>(&sender), &senderLength);
+        if (length >= 0) {
+            const auto size = static_cast<std::size_t>(length);
+            const auto status =
+                size > capacity ? ReceiveStatus::Oversized : ReceiveStatus::Datagram;
+            return {status, size > capacity ? 0 : size, ntohl(sender.sin_addr.s_addr),
+                    ntohs(sender.sin_port)};
+        }
+        if (errno == EINTR)
+            continue;
+        lastError_ = errno;
+        const bool timedOut = errno == EAGAIN || errno == EWOULDBLOCK;
+        return {timedOut ? ReceiveStatus::TimedOut : ReceiveStatus::Failed, 0, 0, 0};
+    }
+}
+
+std::uint16_t UdpSocket::localPort() const
+{
+    sockaddr_in local{};
+    socklen_t length = sizeof local;
+    if (::getsockname(fd(handle_), reinterpret_cast<sockaddr *>(&local), &length) != 0)
+        return 0;
+    return ntohs(local.sin_port);
+}

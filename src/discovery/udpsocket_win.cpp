@@ -1,0 +1,163 @@
+#include "udpsocket.h"
+
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+namespace {
+
+sockaddr_in socketAddress(std::uint32_t address, std::uint16_t port)
+{
+    sockaddr_in result{};
+    result.sin_family = AF_INET;
+    result.sin_port = htons(port);
+    result.sin_addr.s_addr = htonl(address);
+    return result;
+}
+
+SOCKET sock(std::intptr_t handle)
+{
+    return static_cast<SOCKET>(handle);
+}
+
+} // namespace
+
+SocketLibrary::SocketLibrary()
+{
+    WSADATA data;
+    started_ = WSAStartup(MAKEWORD(2, 0), &data) == 0;
+}
+
+SocketLibrary::~SocketLibrary()
+{
+    if (started_)
+        WSACleanup();
+}
+
+bool parseIpv4(const char *text, std::uint32_t &address)
+{
+    in_addr parsed{};
+    if (text == nullptr || inet_pton(AF_INET, text, &parsed) != 1)
+        return false;
+    address = ntohl(parsed.s_addr);
+    return true;
+}
+
+UdpSocket::UdpSocket()
+    : handle_(static_cast<std::intptr_t>(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP)))
+{
+    if (!isOpen())
+        lastError_ = WSAGetLastError();
+}
+
+UdpSocket::~UdpSocket()
+{
+    if (isOpen())
+        ::closesocket(sock(handle_));
+}
+
+bool UdpSocket::isOpen() const
+{
+    return sock(handle_) != INVALID_SOCKET;
+}
+
+bool UdpSocket::recordFailure()
+{
+    lastError_ = WSAGetLastError();
+    return false;
+}
+
+bool UdpSocket::bindTo(const char *ipv4Address, std::uint16_t port)
+{
+    std::uint32_t address = 0;
+    if (!parseIpv4(ipv4Address, address)) {
+        lastError_ = WSAEINVAL;
+        return false;
+    }
+    const sockaddr_in local = socketAddress(address, port);
+    return ::bind(sock(handle_), reinterpret_cast<const sockaddr *>(&local), sizeof local) == 0 ||
+           recordFailure();
+}
+
+bool UdpSocket::allowBroadcast()
+{
+    const BOOL on = TRUE;
+    return ::setsockopt(sock(handle_), SOL_SOCKET, SO_BROADCAST,
+                        reinterpret_cast<const char *>(&on), sizeof on) == 0 ||
+           recordFailure();
+}
+
+bool UdpSocket::allowAddressReuse()
+{
+    const BOOL on = TRUE;
+    return ::setsockopt(sock(handle_), SOL_SOCKET, SO_REUSEADDR,
+                        reinterpret_cast<const char *>(&on), sizeof on) == 0 ||
+           recordFailure();
+}
+
+bool UdpSocket::setReceiveTimeout(int milliseconds)
+{
+    // Winsock takes the time-out as a DWORD of milliseconds.
+    const DWORD timeout = static_cast<DWORD>(milliseconds);
+    return ::setsockopt(sock(handle_), SOL_SOCKET, SO_RCVTIMEO,
+                        reinterpret_cast<const char *>(&timeout), sizeof timeout) == 0 ||
+           recordFailure();
+}
+
+void UdpSocket::requestReceiveBuffer(int bytes)
+{
+    ::setsockopt(sock(handle_), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char *>(&bytes),
+                 sizeof bytes);
+}
+
+int UdpSocket::receiveBufferSize() const
+{
+    int bytes = 0;
+    int length = sizeof bytes;
+    ::getsockopt(sock(handle_), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<char *>(&bytes), &length);
+    return bytes;
+}
+
+bool UdpSocket::sendTo(const void *data, std::size_t size, std::uint32_t address,
+                       std::uint16_t port)
+{
+    const sockaddr_in destination = socketAddress(address, port);
+    const int sent =
+        ::sendto(sock(handle_), static_cast<const char *>(data), static_cast<int>(size), 0,
+                 reinterpret_cast<const sockaddr *>(&destination), sizeof destination);
+    return sent != SOCKET_ERROR || recordFailure();
+}
+
+UdpSocket::Received UdpSocket::receive(void *buffer, std::size_t capacity)
+{
+    sockaddr_in sender{};
+    for (;;) {
+        int senderLength = sizeof sender;
+        const int length =
+            ::recvfrom(sock(handle_), static_cast<char *>(buffer), static_cast<int>(capacity), 0,
+                       reinterpret_cast<sockaddr *>(&sender), &senderLength);
+        if (length != SOCKET_ERROR)
+            return {ReceiveStatus::Datagram, static_cast<std::size_t>(length),
+                    ntohl(sender.sin_addr.s_addr), ntohs(sender.sin_port)};
+        lastError_ = WSAGetLastError();
+        switch (lastError_) {
+        case WSAEINTR:
+            continue;
+        case WSAEMSGSIZE: // Winsock reports a datagram that did not fit as an error
+            return {ReceiveStatus::Oversized, 0, ntohl(sender.sin_addr.s_addr),
+                    ntohs(sender.sin_port)};
+        case WSAETIMEDOUT:
+            return {ReceiveStatus::TimedOut, 0, 0, 0};
+        default:
+            return {ReceiveStatus::Failed, 0, 0, 0};
+        }
+    }
+}
+
+std::uint16_t UdpSocket::localPort() const
+{
+    sockaddr_in local{};
+    int length = sizeof local;
+    if (::getsockname(sock(handle_), reinterpret_cast<sockaddr *>(&local), &length) != 0)
+        return 0;
+    return ntohs(local.sin_port);
+}

@@ -1,0 +1,122 @@
+#include "mainwindow.h"
+
+#include "about.h"
+#include "discovery/interfacelist.h"
+#include "discovery/protocol.h"
+#include "ui_mainwindow.h"
+
+#include <QDesktopServices>
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QUrl>
+
+MainWindow::MainWindow(QWidget *parent, AdapterQuery adapterQuery)
+    : QMainWindow(parent), ui(std::make_unique<Ui::MainWindow>())
+{
+    ui->setupUi(this);
+    setWindowFlags((windowFlags() & ~Qt::WindowMaximizeButtonHint) | Qt::CustomizeWindowHint);
+    setFixedSize(width(), height());
+    setInterfaceList(adapterQuery);
+    setTableHeader();
+    // A failed search ends in the GUI thread, where message boxes belong.
+    connect(&searchDevices, &SearchDevices::searchFailed, this, &MainWindow::showSearchFailure,
+            Qt::QueuedConnection);
+    about = std::make_unique<About>();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::setInterfaceList(AdapterQuery adapterQuery)
+{
+    const std::optional<std::vector<Adapter>> adapters = adapterQuery();
+    if (!adapters) {
+        QMessageBox::critical(nullptr, QStringLiteral("Error"),
+                              QStringLiteral("No network interfaces detected"), QMessageBox::Ok,
+                              QMessageBox::NoButton);
+        return;
+    }
+    for (const NetworkInterface &interface : listedInterfaces(*adapters))
+        ui->cbNetworkInterfaces->addItem(interface.description, interface.address);
+}
+
+void MainWindow::on_btnSearch_clicked()
+{
+    if (ui->cbNetworkInterfaces->currentIndex() == -1) {
+        QMessageBox::information(nullptr, QStringLiteral("Information"),
+                                 QStringLiteral("Please select a network interface"),
+                                 QMessageBox::Ok, QMessageBox::NoButton);
+        return;
+    }
+    ui->lbStatus->setText(QStringLiteral("searching, please wait..."));
+    // Unique, so that every list fills the table once however often Search is pressed.
+    connect(&searchDevices, &SearchDevices::setDeviceList, this, &MainWindow::setTableWidget,
+            static_cast<Qt::ConnectionType>(Qt::QueuedConnection | Qt::UniqueConnection));
+    searchDevices.setInterfaceAddress(
+        ui->cbNetworkInterfaces->currentData(Qt::UserRole).toString());
+    searchDevices.start();
+}
+
+void MainWindow::setTableHeader()
+{
+    QTableWidget *table = ui->tableWidget;
+    table->clear();
+    table->setRowCount(0);
+    table->setColumnCount(DeviceRecord::FieldCount);
+    table->setHorizontalHeaderLabels(DeviceRecord::fieldNames());
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->verticalHeader()->setVisible(false);
+}
+
+void MainWindow::setTableWidget(QStringList deviceList)
+{
+    setTableHeader();
+    QTableWidget *table = ui->tableWidget;
+    table->setRowCount(deviceList.size());
+    for (int row = 0; row < deviceList.size(); ++row) {
+        const DeviceRecord record = DeviceRecord::fromReplyText(deviceList.at(row));
+        for (int column = 0; column < DeviceRecord::FieldCount; ++column)
+            table->setItem(row, column,
+                           new QTableWidgetItem(record.fields[static_cast<std::size_t>(column)]));
+    }
+    ui->lbStatus->clear();
+}
+
+void MainWindow::showSearchFailure(const QString &message)
+{
+    // Nothing searches any more; the table keeps what it showed.
+    ui->lbStatus->clear();
+    QMessageBox::critical(nullptr, QStringLiteral("Error"), message, QMessageBox::Ok,
+                          QMessageBox::NoButton);
+}
+
+void MainWindow::on_btnLaunchConfig_clicked()
+{
+    launchConfig();
+}
+
+void MainWindow::on_tableWidget_doubleClicked(const QModelIndex &)
+{
+    launchConfig();
+}
+
+void MainWindow::launchConfig()
+{
+    const int row = ui->tableWidget->currentRow();
+    const QTableWidgetItem *address = row == -1 ? nullptr : ui->tableWidget->item(row, 1);
+    if (address == nullptr) {
+        QMessageBox::information(nullptr, QStringLiteral("Information"),
+                                 QStringLiteral("No device selected!"), QMessageBox::Ok,
+                                 QMessageBox::NoButton);
+        return;
+    }
+    // The address goes in as the device sent it: the device's page is its own business.
+    QDesktopServices::openUrl(
+        QUrl(QStringLiteral("http://%1").arg(address->text()), QUrl::TolerantMode));
+}
+
+void MainWindow::on_pushButton_clicked()
+{
+    about->show();
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "discovery/adapters.h"
+#include "discovery/searchdevices.h"
+
+#include <QMainWindow>
+#include <QModelIndex>
+#include <QStringList>
+#include <memory>
+
+namespace Ui {
+class MainWindow;
+}
+class About;
+
+// The finder's one window: pick an interface, search, open a device's page.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    using AdapterQuery = std::optional<std::vector<Adapter>> (*)();
+
+    // The adapter query is the platform's; tests hand in their own.
+    explicit MainWindow(QWidget *parent = nullptr, AdapterQuery adapterQuery = &queryAdapters);
+    ~MainWindow() override;
+
+private slots:
+    void on_btnLaunchConfig_clicked();
+    void on_btnSearch_clicked();
+    void on_tableWidget_doubleClicked(const QModelIndex &index);
+    void on_pushButton_clicked();
+    void setTableWidget(QStringList deviceList);
+    void setTableHeader();
+    void showSearchFailure(const QString &message);
+
+private:
+    void setInterfaceList(AdapterQuery adapterQuery);
+    void launchConfig();
+
+    std::unique_ptr<Ui::MainWindow> ui;
+    SearchDevices searchDevices;
+    std::unique_ptr<About> about;
+};
