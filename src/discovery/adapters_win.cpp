@@ -2,8 +2,10 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <iphlpapi.h>
 #include <memory>
+
+// winsock2.h must come before anything that pulls in windows.h.
+#include <iphlpapi.h>
 #include <winsock2.h>
 
 namespace {
