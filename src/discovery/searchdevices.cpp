@@ -1,14 +1,9 @@
 #include "searchdevices.h"
 
+#include "broadcastsearch.h"
 #include "protocol.h"
-#include "udpsocket.h"
 
 #include <QMutexLocker>
-
-namespace {
-// Room for a burst of replies, so the kernel does not drop them before the loop reads them.
-constexpr int ReceiveBufferBytes = 4 * 1024 * 1024;
-} // namespace
 
 SearchDevices::SearchDevices(QObject *parent) : QThread(parent) {}
 
@@ -44,32 +39,13 @@ void SearchDevices::run()
 std::optional<QString> SearchDevices::collectReplies(const QByteArray &address,
                                                      QStringList &replies) const
 {
-    const SocketLibrary library;
-    if (!library.isStarted())
-        return QStringLiteral("WSAStartup failed");
-    UdpSocket socket;
-    if (!socket.isOpen())
-        return QStringLiteral("Socket creation failed");
+    const BroadcastSearch search([this] { return isInterruptionRequested(); });
     // A null address gives an empty text, which does not parse.
-    if (!socket.bindTo(address.constData(), 0))
-        return QStringLiteral("Bind to socket failed");
-    if (!socket.allowBroadcast())
-        return QStringLiteral("setsockopt broadcast failed");
-    if (!socket.setReceiveTimeout(discovery::QuietTimeMs))
-        return QStringLiteral("setsockopt timeout failed");
-    socket.requestReceiveBuffer(ReceiveBufferBytes);
-    if (!socket.sendTo(discovery::RequestText, discovery::RequestSize, UdpSocket::BroadcastAddress,
-                       discovery::Port))
-        return QStringLiteral("sendto failed with error code: %1").arg(socket.lastError());
-
-    char buffer[discovery::ReplyBufferSize];
-    while (!isInterruptionRequested()) {
-        const UdpSocket::Received received = socket.receive(buffer, sizeof buffer);
-        if (received.status == UdpSocket::ReceiveStatus::Oversized)
-            continue; // not a reply; the devices after it still count
-        if (received.status != UdpSocket::ReceiveStatus::Datagram)
-            break; // the quiet time passed, or the socket gave up
-        replies.append(discovery::replyText(buffer, received.size));
-    }
+    const std::optional<std::string> failure =
+        search.run(address.constData(), [&replies](const char *bytes, std::size_t size) {
+            replies.append(discovery::replyText(bytes, size));
+        });
+    if (failure)
+        return QString::fromStdString(*failure);
     return std::nullopt;
 }
