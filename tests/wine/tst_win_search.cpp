@@ -38,10 +38,10 @@ std::string hex(const std::string &bytes)
     return text;
 }
 
-// Simulator arguments that answer with exactly these datagrams, intervalMs apart.
-Strings raw(const Strings &datagrams, int intervalMs, int delayMs = 0)
+// Simulator arguments that answer each request with exactly these datagrams, in one round.
+Strings raw(const Strings &datagrams)
 {
-    Strings arguments{"--interval", std::to_string(intervalMs), "--delay", std::to_string(delayMs)};
+    Strings arguments;
     for (const std::string &datagram : datagrams) {
         arguments.push_back("--raw");
         arguments.push_back(hex(datagram));
@@ -49,56 +49,81 @@ Strings raw(const Strings &datagrams, int intervalMs, int delayMs = 0)
     return arguments;
 }
 
-const std::string record = "finder-lab|10.0.0.7|255.255.255.0|00:11:22:33:44:55|Orvane "
-                           "Gateway X2|SN-0042|1.4.2";
+Strings operator+(Strings first, const Strings &second)
+{
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
+const Strings fields{"--hostname", "lab",
+                     "--ip",       "10.0.0.7",
+                     "--netmask",  "255.255.255.0",
+                     "--mac",      "00:11:22:33:44:FE",
+                     "--product",  "Orvane Gateway X2",
+                     "--serial",   "SN-0042",
+                     "--firmware", "1.4.2"};
 
 const std::vector<Row> &rows()
 {
     // The search ends one quiet second after the last reply; the bounds are generous.
     static const std::vector<Row> table{
         {"no-device-ends-after-a-quiet-second", {}, "127.0.0.1", std::nullopt, {}, 900, 4000},
-        {"record-fields-as-the-device-sends-them",
-         {"--hostname", "finder-lab", "--ip", "10.0.0.7", "--netmask", "255.255.255.0", "--mac",
-          "00:11:22:33:44:55", "--product", "Orvane Gateway X2", "--serial", "SN-0042",
-          "--firmware", "1.4.2"},
+        {"one-device-record-as-sent",
+         fields,
          "127.0.0.1",
          std::nullopt,
-         {record},
+         {"lab|10.0.0.7|255.255.255.0|00:11:22:33:44:FE|Orvane Gateway X2|SN-0042|1.4.2"},
          900,
          4000},
-        {"three-replies-in-arrival-order",
-         raw({"c|10.0.0.3", "a|10.0.0.1", "b|10.0.0.2"}, 50),
+        {"three-devices-in-one-burst",
+         fields + Strings{"--devices", "3"},
+         "127.0.0.1",
+         std::nullopt,
+         {"lab-1|10.0.0.7|255.255.255.0|00:11:22:33:44:FE|Orvane Gateway X2|SN-0042-1|1.4.2",
+          "lab-2|10.0.0.8|255.255.255.0|00:11:22:33:44:FF|Orvane Gateway X2|SN-0042-2|1.4.2",
+          "lab-3|10.0.0.9|255.255.255.0|00:11:22:33:45:00|Orvane Gateway X2|SN-0042-3|1.4.2"},
+         900,
+         4000},
+        {"replies-in-arrival-order",
+         raw({"c|10.0.0.3", "a|10.0.0.1", "b|10.0.0.2"}),
          "127.0.0.1",
          std::nullopt,
          {"c|10.0.0.3", "a|10.0.0.1", "b|10.0.0.2"},
-         1000,
+         900,
          4000},
         {"replies-500-ms-apart-hold-the-window-open",
-         raw({"r1", "r2", "r3", "r4"}, 500),
+         raw({"tick"}) + Strings{"--repeat", "4", "--interval", "500"},
          "127.0.0.1",
          std::nullopt,
-         {"r1", "r2", "r3", "r4"},
+         {"tick", "tick", "tick", "tick"},
          2400,
          7000},
         {"reply-after-the-quiet-second-is-missed",
-         raw({"late"}, 0, 2500),
+         raw({"late"}) + Strings{"--delay", "2500"},
          "127.0.0.1",
          std::nullopt,
          {},
          900,
          2500},
         {"oversized-reply-dropped-later-reply-kept",
-         raw({"first", std::string(300, 'x'), "after"}, 20),
+         raw({"first", std::string(300, 'x'), "after"}),
          "127.0.0.1",
          std::nullopt,
          {"first", "after"},
          900,
          4000},
         {"256-bytes-kept-257-dropped",
-         raw({std::string(256, 'q'), std::string(257, 'y'), "z"}, 20),
+         raw({std::string(256, 'q'), std::string(257, 'y'), "z"}),
          "127.0.0.1",
          std::nullopt,
          {std::string(256, 'q'), "z"},
+         900,
+         4000},
+        {"zero-bytes-and-empty-datagram-kept-as-sent",
+         raw({std::string("abc\0xyz", 7), ""}),
+         "127.0.0.1",
+         std::nullopt,
+         {std::string("abc\0xyz", 7), ""},
          900,
          4000},
         {"malformed-address-text", {}, "127.0.0.1x", "Bind to socket failed", {}, 0, 4000},
@@ -123,14 +148,13 @@ const std::vector<Row> &rows()
     return table;
 }
 
-// One line per row: its name, then the simulator's arguments, tab-separated.
+// For each row a line "row NAME", then one line "arg TEXT" per simulator argument.
 void printPlan()
 {
     for (const Row &row : rows()) {
-        std::string line = row.name;
+        std::printf("row %s\n", row.name);
         for (const std::string &argument : row.device)
-            line += "\t" + argument;
-        std::printf("%s\n", line.c_str());
+            std::printf("arg %s\n", argument.c_str());
     }
 }
 

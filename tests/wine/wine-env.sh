@@ -1,6 +1,8 @@
 # Sourced by the Wine test scripts. Wine creates its sockets in the wineserver,
 # so the server must live in the private network namespace that tests/netns-run
-# made: its folder gets a fresh tmpfs here, which no server outside can reach.
+# made. Wine keeps the server's socket below $TMPDIR; each run gets a folder of
+# its own there, on a tmpfs that only this namespace sees, so no client can
+# reach a server in another namespace, nor this one's.
 # wine_start PREFIX prepares the environment (the prefix is made on first use);
 # wine_keep_server keeps one server for all the programs that follow, which
 # saves starting Wine's services anew for each; wine_stop ends the server.
@@ -14,12 +16,12 @@ wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 
 wine_start() {
-    server_dir=/tmp/.wine-$(id -u)
-    mkdir -p "$server_dir"
-    mount -t tmpfs -o mode=0700 tmpfs "$server_dir"
+    wine_tmp=$(mktemp -d)
+    mount -t tmpfs -o mode=0700 tmpfs "$wine_tmp"
     # No display, no questions, no installers for .NET or HTML, one fixed locale.
     unset DISPLAY WAYLAND_DISPLAY
-    export WINEPREFIX="$1" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
+    export TMPDIR="$wine_tmp" WINEPREFIX="$1" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
+        LC_ALL=C.UTF-8
 }
 
 wine_keep_server() {
@@ -28,4 +30,6 @@ wine_keep_server() {
 
 wine_stop() {
     "$wineserver" --kill 2>/dev/null || true
+    "$wineserver" --wait 2>/dev/null || true
+    umount "$wine_tmp" && rmdir "$wine_tmp"
 }
