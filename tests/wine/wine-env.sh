@@ -25,7 +25,9 @@ wine_start() {
 }
 
 wine_keep_server() {
-    "$wineserver" --persistent
+    # Long enough to bridge the gaps between programs; short enough that a server
+    # left behind by a run that was killed ends by itself.
+    "$wineserver" --persistent=10
 }
 
 wine_stop() {
