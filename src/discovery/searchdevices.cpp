@@ -1,6 +1,7 @@
 #include "searchdevices.h"
 
 #include "protocol.h"
+#include "replyreceiver.h"
 #include "udpsocket.h"
 
 #include <QMutexLocker>
@@ -62,14 +63,6 @@ std::optional<QString> SearchDevices::collectReplies(const QByteArray &address,
                        discovery::Port))
         return QStringLiteral("sendto failed with error code: %1").arg(socket.lastError());
 
-    char buffer[discovery::ReplyBufferSize];
-    while (!isInterruptionRequested()) {
-        const UdpSocket::Received received = socket.receive(buffer, sizeof buffer);
-        if (received.status == UdpSocket::ReceiveStatus::Oversized)
-            continue; // not a reply; the devices after it still count
-        if (received.status != UdpSocket::ReceiveStatus::Datagram)
-            break; // the quiet time passed, or the socket gave up
-        replies.append(discovery::replyText(buffer, received.size));
-    }
+    discovery::receiveReplies(socket, replies, [this] { return isInterruptionRequested(); });
     return std::nullopt;
 }
