@@ -1,9 +1,9 @@
 #include "discovery/adapters.h"
 #include "discovery/interfacelist.h"
 #include "support/fakedevice.h"
+#include "support/orvanefind.h"
 #include "support/privatenetwork.h"
 
-#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -44,25 +44,6 @@ namespace {
 using Script = std::vector<FakeDevice::Reply>;
 
 const QString BareInterface = "orvfind0";
-
-struct Run {
-    int status;
-    QString output;
-    QString errors;
-    qint64 elapsedMs;
-};
-
-Run orvaneFind(const QStringList &arguments)
-{
-    QProcess process;
-    QElapsedTimer clock;
-    clock.start();
-    process.start(ORVANE_FIND, arguments);
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
-        return {-1, {}, process.errorString(), clock.elapsed()};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError()), clock.elapsed()};
-}
 
 } // namespace
 
@@ -108,7 +89,7 @@ void TestOrvaneFind::usage()
     QFETCH(QString, outputStart);
     QFETCH(QString, errorsStart);
 
-    const Run run = orvaneFind(arguments);
+    const OrvaneFindRun run = runOrvaneFind(arguments);
 
     QCOMPARE(run.status, status);
     QCOMPARE(run.output.left(outputStart.size()), outputStart);
@@ -132,7 +113,7 @@ void TestOrvaneFind::repliesInArrivalOrder()
     FakeDevice device({{0, "c|10.0.0.3"}, {50, "a|10.0.0.1"}, {50, "a|10.0.0.1"}, {50, "b"}});
     QVERIFY2(device.isListening(), "fake device could not bind the discovery port");
 
-    const Run run = orvaneFind({"--interface", interface});
+    const OrvaneFindRun run = runOrvaneFind({"--interface", interface});
 
     QCOMPARE(run.errors, QString());
     QCOMPARE(run.status, 0);
@@ -178,7 +159,7 @@ void TestOrvaneFind::formats()
     FakeDevice device({{0, "dev \"1\", A|127.0.0.1|255.0.0.0|line1\nline2|Gerät\tX|SN\\1"}});
     QVERIFY2(device.isListening(), "fake device could not bind the discovery port");
 
-    const Run run = orvaneFind({"-i", "lo", "--format", format, "--wait", "300"});
+    const OrvaneFindRun run = runOrvaneFind({"-i", "lo", "--format", format, "--wait", "300"});
 
     QCOMPARE(run.errors, QString());
     QCOMPARE(run.status, 0);
@@ -230,7 +211,7 @@ void TestOrvaneFind::waitSetsQuietTime()
     FakeDevice device(script);
     QVERIFY2(device.isListening(), "fake device could not bind the discovery port");
 
-    const Run run = orvaneFind(QStringList{"-i", "lo"} + arguments);
+    const OrvaneFindRun run = runOrvaneFind(QStringList{"-i", "lo"} + arguments);
 
     QCOMPARE(run.errors, QString());
     QCOMPARE(run.status, 0);
@@ -247,7 +228,7 @@ void TestOrvaneFind::listInterfacesEqualsWindowList()
     for (const NetworkInterface &interface : listedInterfaces(*adapters))
         windowList += interface.description + '\t' + interface.address + '\n';
 
-    const Run run = orvaneFind({"--list-interfaces"});
+    const OrvaneFindRun run = runOrvaneFind({"--list-interfaces"});
 
     QCOMPARE(run.errors, QString());
     QCOMPARE(run.status, 0);
@@ -262,7 +243,7 @@ void TestOrvaneFind::severalInterfacesNeedChoice()
     if (!haveBareInterface_)
         QSKIP("cannot create a veth pair here");
 
-    const Run run = orvaneFind({});
+    const OrvaneFindRun run = runOrvaneFind({});
 
     QCOMPARE(run.status, 2);
     QCOMPARE(run.output, QString());
@@ -279,7 +260,7 @@ void TestOrvaneFind::allTagsEveryRow()
     FakeDevice device({{0, "one"}, {20, "two|127.0.0.1"}});
     QVERIFY2(device.isListening(), "fake device could not bind the discovery port");
 
-    const Run run = orvaneFind({"--all", "--format", "tsv"});
+    const OrvaneFindRun run = runOrvaneFind({"--all", "--format", "tsv"});
 
     QCOMPARE(run.errors, QString());
     QCOMPARE(run.status, 0);
@@ -296,7 +277,7 @@ void TestOrvaneFind::failingSearch()
 
     // From an interface without an address the request goes out from 0.0.0.0,
     // for which the namespace has no route.
-    const Run run = orvaneFind({"--interface", BareInterface});
+    const OrvaneFindRun run = runOrvaneFind({"--interface", BareInterface});
 
     QCOMPARE(run.status, 1);
     QCOMPARE(run.errors, QString("sendto failed with error code: %1\n").arg(ENETUNREACH));

@@ -1,0 +1,49 @@
+#include "devicesim/devicesimulator.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+
+namespace {
+
+void printLine(FILE *stream, const QString &line)
+{
+    std::fprintf(stream, "%s\n", line.toUtf8().constData());
+    std::fflush(stream);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+    const SimulatorCommandLine commandLine =
+        SimulatorCommandLine::parse(QCoreApplication::arguments());
+    switch (commandLine.action) {
+    case SimulatorCommandLine::Action::Help:
+    case SimulatorCommandLine::Action::Version:
+        printLine(stdout, commandLine.message.trimmed());
+        return 0;
+    case SimulatorCommandLine::Action::Error:
+        printLine(stderr,
+                  QStringLiteral("orvane-device-sim: %1\nTry --help.").arg(commandLine.message));
+        return 2;
+    case SimulatorCommandLine::Action::Run:
+        break;
+    }
+
+    DeviceSimulator simulator(commandLine.config);
+    QObject::connect(&simulator, &DeviceSimulator::heard,
+                     [](const QString &line) { printLine(stdout, line); });
+    QObject::connect(&simulator, &DeviceSimulator::complained,
+                     [](const QString &line) { printLine(stderr, line); });
+    QObject::connect(&simulator, &DeviceSimulator::finished, &application, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    if (!simulator.start()) {
+        printLine(
+            stderr,
+            QStringLiteral("orvane-device-sim: cannot listen: %1").arg(simulator.errorString()));
+        return 1;
+    }
+    printLine(stdout, QStringLiteral("listening on %1").arg(simulator.listeningOn()));
+    return application.exec();
+}
