@@ -11,7 +11,10 @@ namespace {
 constexpr int ReceiveBufferBytes = 4 * 1024 * 1024;
 } // namespace
 
-SearchDevices::SearchDevices(QObject *parent) : QThread(parent) {}
+SearchDevices::SearchDevices(QObject *parent)
+    : QThread(parent), quietTimeMs_(discovery::QuietTimeMs)
+{
+}
 
 SearchDevices::~SearchDevices()
 {
@@ -21,20 +24,32 @@ SearchDevices::~SearchDevices()
 
 void SearchDevices::setInterfaceAddress(const QString &address)
 {
-    const QMutexLocker locker(&addressLock_);
+    const QMutexLocker locker(&settingsLock_);
     interfaceAddress_ = address;
 }
 
 QString SearchDevices::interfaceAddress() const
 {
-    const QMutexLocker locker(&addressLock_);
+    const QMutexLocker locker(&settingsLock_);
     return interfaceAddress_;
+}
+
+void SearchDevices::setQuietTime(int milliseconds)
+{
+    const QMutexLocker locker(&settingsLock_);
+    quietTimeMs_ = milliseconds;
+}
+
+int SearchDevices::quietTime() const
+{
+    const QMutexLocker locker(&settingsLock_);
+    return quietTimeMs_;
 }
 
 void SearchDevices::run()
 {
     QStringList replies;
-    if (const auto failure = collectReplies(interfaceAddress().toUtf8(), replies)) {
+    if (const auto failure = collectReplies(interfaceAddress().toUtf8(), quietTime(), replies)) {
         emit searchFailed(*failure);
         return;
     }
@@ -42,7 +57,7 @@ void SearchDevices::run()
         emit setDeviceList(replies);
 }
 
-std::optional<QString> SearchDevices::collectReplies(const QByteArray &address,
+std::optional<QString> SearchDevices::collectReplies(const QByteArray &address, int quietTimeMs,
                                                      QStringList &replies) const
 {
     const SocketLibrary library;
@@ -56,7 +71,7 @@ std::optional<QString> SearchDevices::collectReplies(const QByteArray &address,
         return QStringLiteral("Bind to socket failed");
     if (!socket.allowBroadcast())
         return QStringLiteral("setsockopt broadcast failed");
-    if (!socket.setReceiveTimeout(discovery::QuietTimeMs))
+    if (!socket.setReceiveTimeout(quietTimeMs))
         return QStringLiteral("setsockopt timeout failed");
     socket.requestReceiveBuffer(ReceiveBufferBytes);
     if (!socket.sendTo(discovery::RequestText, discovery::RequestSize, UdpSocket::BroadcastAddress,

@@ -22,6 +22,9 @@ private slots:
     void requestOnTheWire();
     void emptyListAfterQuietSecond();
     void repliesHoldTheWindowOpen();
+    void quietTime_data();
+    void quietTime();
+    void quietTimeTakesEffectWithNextSearch();
     void failures_data();
     void failures();
     void searchAfterFailure();
@@ -132,6 +135,54 @@ void TestSearchDevices::repliesHoldTheWindowOpen()
     // The last reply comes after 1.5 s; the window closes a quiet second later.
     QCOMPARE(list, (QStringList{"r0", "r1", "r2", "r3"}));
     QVERIFY2(clock.elapsed() >= 2400, qPrintable(QString::number(clock.elapsed())));
+}
+
+void TestSearchDevices::quietTime_data()
+{
+    QTest::addColumn<int>("quietTimeMs");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<int>("atLeastMs");
+    QTest::addColumn<int>("belowMs");
+
+    // The device's second reply comes 600 ms after its first.
+    QTest::newRow("shorter than the gap") << 300 << QStringList{"a"} << 250 << 1500;
+    QTest::newRow("longer than the gap") << 2000 << QStringList{"a", "b"} << 2400 << 6000;
+}
+
+void TestSearchDevices::quietTime()
+{
+    QFETCH(int, quietTimeMs);
+    QFETCH(QStringList, expected);
+    QFETCH(int, atLeastMs);
+    QFETCH(int, belowMs);
+    FakeDevice device({{0, "a"}, {600, "b"}});
+    QVERIFY(device.isListening());
+    SearchDevices search;
+    search.setQuietTime(quietTimeMs);
+    QElapsedTimer clock;
+    clock.start();
+
+    QCOMPARE(searchOn(search, "127.0.0.1"), expected);
+    QVERIFY2(clock.elapsed() >= atLeastMs && clock.elapsed() < belowMs,
+             qPrintable(QString::number(clock.elapsed())));
+}
+
+void TestSearchDevices::quietTimeTakesEffectWithNextSearch()
+{
+    FakeDevice device({{0, "a"}, {600, "b"}});
+    QVERIFY(device.isListening());
+    SearchDevices search;
+    QSignalSpy lists(&search, &SearchDevices::setDeviceList);
+    search.setQuietTime(300);
+    search.setInterfaceAddress("127.0.0.1");
+    search.start();
+    QTest::qWait(100);
+    search.setQuietTime(2000);
+    QVERIFY(lists.wait(ListTimeoutMs));
+    QCOMPARE(lists.takeFirst().at(0).toStringList(), QStringList{"a"});
+    QVERIFY(search.wait(ListTimeoutMs));
+
+    QCOMPARE(searchOn(search, "127.0.0.1"), (QStringList{"a", "b"}));
 }
 
 void TestSearchDevices::failures_data()
