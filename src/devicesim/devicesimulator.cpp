@@ -68,10 +68,10 @@ void DeviceSimulator::readPendingDatagrams()
                 QStringLiteral("ignored %1 bytes from %2").arg(datagram.data().size()).arg(from));
             continue;
         }
-        emit heard(QStringLiteral("request %1 -> %2 %3 bytes")
-                       .arg(from, endpoint(datagram.destinationAddress(),
-                                           static_cast<quint16>(datagram.destinationPort())))
-                       .arg(datagram.data().size()));
+        emit reported(QStringLiteral("request %1 -> %2 %3 bytes")
+                          .arg(from, endpoint(datagram.destinationAddress(),
+                                              static_cast<quint16>(datagram.destinationPort())))
+                          .arg(datagram.data().size()));
         answer(datagram);
     }
 }
@@ -89,6 +89,9 @@ void DeviceSimulator::answer(const QNetworkDatagram &request)
         const bool finalRound = last && k == config_.repeat - 1;
         const auto sendRound = [=] {
             send(payloads, to, port);
+            emit reported(QStringLiteral("answered %1 with %2 datagrams")
+                              .arg(endpoint(to, port))
+                              .arg(payloads.size()));
             if (finalRound)
                 emit finished();
         };

@@ -19,8 +19,8 @@ public:
     QString listeningOn() const;
 
 signals:
-    // A line for standard output: what was heard.
-    void heard(const QString &line);
+    // A line for standard output: a request heard, or a round of answers sent.
+    void reported(const QString &line);
     // A line for standard error: what was ignored, or could not be sent.
     void complained(const QString &line);
     // The last of the requested answers has gone out.

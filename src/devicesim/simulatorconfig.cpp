@@ -12,8 +12,9 @@ Listens on UDP port 49999 and answers every request that is exactly the 18 bytes
 sent to the request's sender address and port. Anything else it receives is
 ignored and reported on standard error.
 
-On standard output it prints "listening on ADDR:PORT" once bound, and
-"request SRC:PORT -> DST:PORT 18 bytes" for every request it hears.
+On standard output it prints "listening on ADDR:PORT" once bound,
+"request SRC:PORT -> DST:PORT 18 bytes" for every request it hears, and
+"answered DST:PORT with N datagrams" after every round of answers.
 
 Fields not given are taken from the host when a request arrives: its host
 name, and the address, netmask and MAC address of the interface the request

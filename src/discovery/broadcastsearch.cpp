@@ -14,7 +14,7 @@ BroadcastSearch::BroadcastSearch(StopCheck stopRequested) : stopRequested_(std::
 {
 }
 
-std::optional<std::string> BroadcastSearch::run(const char *interfaceAddress,
+std::optional<std::string> BroadcastSearch::run(const char *interfaceAddress, int quietTimeMs,
                                                 const ReplyHandler &onReply) const
 {
     const SocketLibrary library;
@@ -27,21 +27,42 @@ std::optional<std::string> BroadcastSearch::run(const char *interfaceAddress,
         return "Bind to socket failed";
     if (!socket.allowBroadcast())
         return "setsockopt broadcast failed";
-    if (!socket.setReceiveTimeout(discovery::QuietTimeMs))
+    if (!socket.setReceiveTimeout(quietTimeMs))
         return "setsockopt timeout failed";
     socket.requestReceiveBuffer(ReceiveBufferBytes);
     if (!socket.sendTo(discovery::RequestText, discovery::RequestSize, UdpSocket::BroadcastAddress,
                        discovery::Port))
         return "sendto failed with error code: " + std::to_string(socket.lastError());
 
-    char buffer[discovery::ReplyBufferSize];
-    while (!stopRequested_()) {
-        const UdpSocket::Received received = socket.receive(buffer, sizeof buffer);
-        if (received.status == UdpSocket::ReceiveStatus::Oversized)
-            continue; // not a reply; the devices after it still count
-        if (received.status != UdpSocket::ReceiveStatus::Datagram)
-            break; // the quiet time passed, or the socket gave up
-        onReply(buffer, received.size);
-    }
+    discovery::receiveReplies(socket, onReply, stopRequested_);
     return std::nullopt;
 }
+
+namespace discovery {
+
+void receiveReplies(UdpSocket &socket, const BroadcastSearch::ReplyHandler &onReply,
+                    const BroadcastSearch::StopCheck &stopRequested)
+{
+    // A burst of replies is taken a batch at a time, so the socket's queue drains quickly.
+    constexpr std::size_t Batch = 64;
+    char buffers[Batch][ReplyBufferSize];
+    UdpSocket::Received results[Batch];
+    while (!stopRequested()) {
+        const std::size_t count =
+            socket.receiveMany(&buffers[0][0], ReplyBufferSize, results, Batch);
+        for (std::size_t i = 0; i < count; ++i) {
+            switch (results[i].status) {
+            case UdpSocket::ReceiveStatus::Datagram:
+                onReply(buffers[i], results[i].size);
+                break;
+            case UdpSocket::ReceiveStatus::Oversized:
+                break; // not a reply; the devices after it still count
+            case UdpSocket::ReceiveStatus::TimedOut:
+            case UdpSocket::ReceiveStatus::Failed:
+                return; // the quiet time passed, or the socket gave up
+            }
+        }
+    }
+}
+
+} // namespace discovery

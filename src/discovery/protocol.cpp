@@ -16,11 +16,16 @@ QString replyText(const char *bytes, std::size_t size)
 
 DeviceRecord DeviceRecord::fromReplyText(const QString &replyText)
 {
+    // Scanned by hand: a burst of replies should cost one string per field and nothing more.
     DeviceRecord record;
-    const QVector<QStringRef> parts = replyText.splitRef(QLatin1Char('|'));
-    const int count = std::min(parts.size(), FieldCount);
-    for (int i = 0; i < count; ++i)
-        record.fields[static_cast<std::size_t>(i)] = parts[i].toString();
+    int start = 0;
+    for (QString &field : record.fields) {
+        const int bar = replyText.indexOf(QLatin1Char('|'), start);
+        field = replyText.mid(start, bar < 0 ? -1 : bar - start);
+        if (bar < 0)
+            break;
+        start = bar + 1;
+    }
     return record;
 }
 

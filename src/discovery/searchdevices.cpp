@@ -5,7 +5,10 @@
 
 #include <QMutexLocker>
 
-SearchDevices::SearchDevices(QObject *parent) : QThread(parent) {}
+SearchDevices::SearchDevices(QObject *parent)
+    : QThread(parent), quietTimeMs_(discovery::QuietTimeMs)
+{
+}
 
 SearchDevices::~SearchDevices()
 {
@@ -15,20 +18,32 @@ SearchDevices::~SearchDevices()
 
 void SearchDevices::setInterfaceAddress(const QString &address)
 {
-    const QMutexLocker locker(&addressLock_);
+    const QMutexLocker locker(&settingsLock_);
     interfaceAddress_ = address;
 }
 
 QString SearchDevices::interfaceAddress() const
 {
-    const QMutexLocker locker(&addressLock_);
+    const QMutexLocker locker(&settingsLock_);
     return interfaceAddress_;
+}
+
+void SearchDevices::setQuietTime(int milliseconds)
+{
+    const QMutexLocker locker(&settingsLock_);
+    quietTimeMs_ = milliseconds;
+}
+
+int SearchDevices::quietTime() const
+{
+    const QMutexLocker locker(&settingsLock_);
+    return quietTimeMs_;
 }
 
 void SearchDevices::run()
 {
     QStringList replies;
-    if (const auto failure = collectReplies(interfaceAddress().toUtf8(), replies)) {
+    if (const auto failure = collectReplies(interfaceAddress().toUtf8(), quietTime(), replies)) {
         emit searchFailed(*failure);
         return;
     }
@@ -36,13 +51,13 @@ void SearchDevices::run()
         emit setDeviceList(replies);
 }
 
-std::optional<QString> SearchDevices::collectReplies(const QByteArray &address,
+std::optional<QString> SearchDevices::collectReplies(const QByteArray &address, int quietTimeMs,
                                                      QStringList &replies) const
 {
     const BroadcastSearch search([this] { return isInterruptionRequested(); });
     // A null address gives an empty text, which does not parse.
-    const std::optional<std::string> failure =
-        search.run(address.constData(), [&replies](const char *bytes, std::size_t size) {
+    const std::optional<std::string> failure = search.run(
+        address.constData(), quietTimeMs, [&replies](const char *bytes, std::size_t size) {
             replies.append(discovery::replyText(bytes, size));
         });
     if (failure)

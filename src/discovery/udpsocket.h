@@ -59,6 +59,12 @@ public:
 
     bool sendTo(const void *data, std::size_t size, std::uint32_t address, std::uint16_t port);
     Received receive(void *buffer, std::size_t capacity);
+    // Up to maxCount datagrams with one call where the platform can: waits at
+    // most the receive time-out for the first and takes what else is already
+    // queued. Datagram i lands at buffer + i * slotSize. Returns how many
+    // results it wrote, at least one; a TimedOut or Failed result comes alone.
+    std::size_t receiveMany(char *buffer, std::size_t slotSize, Received *results,
+                            std::size_t maxCount);
 
     std::uint16_t localPort() const;
     // The platform's error number of the last call that failed.

@@ -1,5 +1,6 @@
 #include "udpsocket.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <netinet/in.h>
@@ -143,6 +144,44 @@ UdpSocket::Received UdpSocket::receive(void *buffer, std::size_t capacity)
         lastError_ = errno;
         const bool timedOut = errno == EAGAIN || errno == EWOULDBLOCK;
         return {timedOut ? ReceiveStatus::TimedOut : ReceiveStatus::Failed, 0, 0, 0};
+    }
+}
+
+std::size_t UdpSocket::receiveMany(char *buffer, std::size_t slotSize, Received *results,
+                                   std::size_t maxCount)
+{
+    constexpr std::size_t MaxBatch = 64;
+    const std::size_t count = std::min(maxCount, MaxBatch);
+    mmsghdr messages[MaxBatch]{};
+    iovec slots[MaxBatch];
+    sockaddr_in senders[MaxBatch];
+    for (std::size_t i = 0; i < count; ++i) {
+        slots[i] = {buffer + i * slotSize, slotSize};
+        messages[i].msg_hdr.msg_name = &senders[i];
+        messages[i].msg_hdr.msg_namelen = sizeof senders[i];
+        messages[i].msg_hdr.msg_iov = &slots[i];
+        messages[i].msg_hdr.msg_iovlen = 1;
+    }
+    for (;;) {
+        // One system call for a whole burst; MSG_TRUNC marks a datagram that did not fit.
+        const int received = ::recvmmsg(fd(handle_), messages, static_cast<unsigned>(count),
+                                        MSG_WAITFORONE | MSG_TRUNC, nullptr);
+        if (received > 0) {
+            for (int i = 0; i < received; ++i) {
+                const msghdr &header = messages[i].msg_hdr;
+                const bool truncated = (header.msg_flags & MSG_TRUNC) != 0;
+                results[i] = {truncated ? ReceiveStatus::Oversized : ReceiveStatus::Datagram,
+                              truncated ? 0 : messages[i].msg_len,
+                              ntohl(senders[i].sin_addr.s_addr), ntohs(senders[i].sin_port)};
+            }
+            return static_cast<std::size_t>(received);
+        }
+        if (errno == EINTR)
+            continue;
+        lastError_ = errno;
+        const bool timedOut = errno == EAGAIN || errno == EWOULDBLOCK;
+        results[0] = {timedOut ? ReceiveStatus::TimedOut : ReceiveStatus::Failed, 0, 0, 0};
+        return 1;
     }
 }
 

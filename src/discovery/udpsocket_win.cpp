@@ -153,6 +153,15 @@ UdpSocket::Received UdpSocket::receive(void *buffer, std::size_t capacity)
     }
 }
 
+std::size_t UdpSocket::receiveMany(char *buffer, std::size_t slotSize, Received *results,
+                                   std::size_t maxCount)
+{
+    // Winsock has no batch receive for datagrams.
+    static_cast<void>(maxCount);
+    results[0] = receive(buffer, slotSize);
+    return 1;
+}
+
 std::uint16_t UdpSocket::localPort() const
 {
     sockaddr_in local{};

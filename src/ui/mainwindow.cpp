@@ -9,6 +9,33 @@
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QUrl>
+#include <QtConcurrent>
+
+namespace {
+
+constexpr std::size_t FieldCount = DeviceRecord::FieldCount;
+
+// One item per field of every reply, row after row. A burst of replies is
+// split across the cores; only placing the items needs the GUI thread.
+std::vector<QTableWidgetItem *> makeCells(const QStringList &deviceList)
+{
+    constexpr int RowsPerChunk = 2048;
+    const int rows = deviceList.size();
+    std::vector<QTableWidgetItem *> cells(static_cast<std::size_t>(rows) * FieldCount);
+    QVector<int> chunkStarts;
+    for (int start = 0; start < rows; start += RowsPerChunk)
+        chunkStarts << start;
+    QtConcurrent::blockingMap(chunkStarts, [&](int start) {
+        auto cell = cells.begin() + static_cast<std::ptrdiff_t>(start * FieldCount);
+        for (int row = start; row < std::min(start + RowsPerChunk, rows); ++row) {
+            for (const QString &field : DeviceRecord::fromReplyText(deviceList.at(row)).fields)
+                *cell++ = new QTableWidgetItem(field);
+        }
+    });
+    return cells;
+}
+
+} // namespace
 
 MainWindow::MainWindow(QWidget *parent, AdapterQuery adapterQuery)
     : QMainWindow(parent), ui(std::make_unique<Ui::MainWindow>())
@@ -72,13 +99,13 @@ void MainWindow::setTableHeader()
 void MainWindow::setTableWidget(QStringList deviceList)
 {
     setTableHeader();
+    const std::vector<QTableWidgetItem *> cells = makeCells(deviceList);
     QTableWidget *table = ui->tableWidget;
     table->setRowCount(deviceList.size());
+    auto cell = cells.begin();
     for (int row = 0; row < deviceList.size(); ++row) {
-        const DeviceRecord record = DeviceRecord::fromReplyText(deviceList.at(row));
         for (int column = 0; column < DeviceRecord::FieldCount; ++column)
-            table->setItem(row, column,
-                           new QTableWidgetItem(record.fields[static_cast<std::size_t>(column)]));
+            table->setItem(row, column, *cell++);
     }
     ui->lbStatus->clear();
 }

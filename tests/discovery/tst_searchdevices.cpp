@@ -2,11 +2,15 @@
 #include "support/fakedevice.h"
 #include "support/privatenetwork.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QtTest>
 #include <cerrno>
+#include <csignal>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 Q_DECLARE_METATYPE(std::vector<FakeDevice::Reply>)
 
@@ -22,11 +26,15 @@ private slots:
     void requestOnTheWire();
     void emptyListAfterQuietSecond();
     void repliesHoldTheWindowOpen();
+    void quietTime_data();
+    void quietTime();
+    void quietTimeTakesEffectWithNextSearch();
     void failures_data();
     void failures();
     void searchAfterFailure();
     void startWhileRunning();
     void destroyWhileFlooded();
+    void signalDuringReceive();
 };
 
 namespace {
@@ -134,6 +142,54 @@ void TestSearchDevices::repliesHoldTheWindowOpen()
     QVERIFY2(clock.elapsed() >= 2400, qPrintable(QString::number(clock.elapsed())));
 }
 
+void TestSearchDevices::quietTime_data()
+{
+    QTest::addColumn<int>("quietTimeMs");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<int>("atLeastMs");
+    QTest::addColumn<int>("belowMs");
+
+    // The device's second reply comes 600 ms after its first.
+    QTest::newRow("shorter than the gap") << 300 << QStringList{"a"} << 250 << 1500;
+    QTest::newRow("longer than the gap") << 2000 << QStringList{"a", "b"} << 2400 << 6000;
+}
+
+void TestSearchDevices::quietTime()
+{
+    QFETCH(int, quietTimeMs);
+    QFETCH(QStringList, expected);
+    QFETCH(int, atLeastMs);
+    QFETCH(int, belowMs);
+    FakeDevice device({{0, "a"}, {600, "b"}});
+    QVERIFY(device.isListening());
+    SearchDevices search;
+    search.setQuietTime(quietTimeMs);
+    QElapsedTimer clock;
+    clock.start();
+
+    QCOMPARE(searchOn(search, "127.0.0.1"), expected);
+    QVERIFY2(clock.elapsed() >= atLeastMs && clock.elapsed() < belowMs,
+             qPrintable(QString::number(clock.elapsed())));
+}
+
+void TestSearchDevices::quietTimeTakesEffectWithNextSearch()
+{
+    FakeDevice device({{0, "a"}, {600, "b"}});
+    QVERIFY(device.isListening());
+    SearchDevices search;
+    QSignalSpy lists(&search, &SearchDevices::setDeviceList);
+    search.setQuietTime(300);
+    search.setInterfaceAddress("127.0.0.1");
+    search.start();
+    QTest::qWait(100);
+    search.setQuietTime(2000);
+    QVERIFY(lists.wait(ListTimeoutMs));
+    QCOMPARE(lists.takeFirst().at(0).toStringList(), QStringList{"a"});
+    QVERIFY(search.wait(ListTimeoutMs));
+
+    QCOMPARE(searchOn(search, "127.0.0.1"), (QStringList{"a", "b"}));
+}
+
 void TestSearchDevices::failures_data()
 {
     QTest::addColumn<QString>("address");
@@ -230,6 +286,48 @@ void TestSearchDevices::destroyWhileFlooded()
     QVERIFY2(stopMs < 1500, qPrintable(QString::number(stopMs)));
     QCoreApplication::processEvents();
     QCOMPARE(lists.size(), 0);
+}
+
+namespace {
+void ignoreSignal(int) {}
+
+// Threads are named after their QThread's class.
+pid_t threadNamed(const QByteArray &name)
+{
+    for (const QString &task :
+         QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile comm("/proc/self/task/" + task + "/comm");
+        if (comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == name)
+            return task.toInt();
+    }
+    return 0;
+}
+} // namespace
+
+void TestSearchDevices::signalDuringReceive()
+{
+    // A handler without SA_RESTART makes a blocked receive return EINTR.
+    struct sigaction action {};
+    action.sa_handler = ignoreSignal;
+    struct sigaction previous {};
+    QCOMPARE(sigaction(SIGUSR1, &action, &previous), 0);
+    const auto restore = qScopeGuard([&] { sigaction(SIGUSR1, &previous, nullptr); });
+    FakeDevice device({{0, "before"}, {700, "after"}});
+    QVERIFY(device.isListening());
+    SearchDevices search;
+    QSignalSpy lists(&search, &SearchDevices::setDeviceList);
+    search.setInterfaceAddress("127.0.0.1");
+    search.start();
+
+    QTest::qWait(300);
+    const pid_t worker = threadNamed("SearchDevices");
+    QVERIFY(worker != 0);
+    QCOMPARE(syscall(SYS_tgkill, getpid(), worker, SIGUSR1), 0L);
+    QTest::qWait(200);
+    QCOMPARE(syscall(SYS_tgkill, getpid(), worker, SIGUSR1), 0L);
+
+    QVERIFY(lists.wait(ListTimeoutMs));
+    QCOMPARE(lists[0][0].toStringList(), (QStringList{"before", "after"}));
 }
 
 QTEST_GUILESS_MAIN(TestSearchDevices)

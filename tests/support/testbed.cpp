@@ -1,7 +1,6 @@
 #include "testbed.h"
 
 #include <QDeadlineTimer>
-#include <QRegularExpression>
 
 namespace testbed {
 
@@ -59,11 +58,16 @@ bool SimulatedDevice::waitUntilListening()
     return false;
 }
 
-QStringList SimulatedDevice::requests()
+QStringList SimulatedDevice::linesStartingWith(const QString &prefix)
 {
-    process_.waitForReadyRead(50);
+    process_.waitForReadyRead(0);
     readOutput();
-    return lines_.filter(QRegularExpression("^request "));
+    QStringList matching;
+    for (const QString &line : qAsConst(lines_)) {
+        if (line.startsWith(prefix))
+            matching << line;
+    }
+    return matching;
 }
 
 QString SimulatedDevice::errors()

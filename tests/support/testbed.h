@@ -27,11 +27,14 @@ public:
     // True once the simulator has bound its socket.
     bool waitUntilListening();
     // The "request ..." lines it has printed so far.
-    QStringList requests();
+    QStringList requests() { return linesStartingWith("request "); }
+    // The "answered ..." lines it has printed so far: one per round of answers sent.
+    QStringList answered() { return linesStartingWith("answered "); }
     QString errors();
 
 private:
     void readOutput();
+    QStringList linesStartingWith(const QString &prefix);
 
     QProcess process_;
     QStringList lines_;

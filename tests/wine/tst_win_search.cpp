@@ -5,6 +5,7 @@
 
 #include "check.h"
 #include "discovery/broadcastsearch.h"
+#include "discovery/protocolconstants.h"
 
 #include <chrono>
 #include <cstdio>
@@ -24,6 +25,7 @@ struct Row {
     Strings replies; // in the order they must arrive
     long long atLeastMs;
     long long belowMs;
+    int quietTimeMs = discovery::QuietTimeMs;
 };
 
 std::string hex(const std::string &bytes)
@@ -105,6 +107,14 @@ const std::vector<Row> &rows()
          {},
          900,
          2500},
+        {"quiet-time-of-300-ms-misses-a-reply-after-600",
+         raw({"late"}) + Strings{"--delay", "600"},
+         "127.0.0.1",
+         std::nullopt,
+         {},
+         250,
+         600,
+         300},
         {"oversized-reply-dropped-later-reply-kept",
          raw({"first", std::string(300, 'x'), "after"}),
          "127.0.0.1",
@@ -164,10 +174,9 @@ void runRow(const Row &row)
         Strings replies;
         const BroadcastSearch search([] { return false; });
         const auto start = std::chrono::steady_clock::now();
-        const std::optional<std::string> failure =
-            search.run(row.interfaceAddress, [&replies](const char *bytes, std::size_t size) {
-                replies.emplace_back(bytes, size);
-            });
+        const std::optional<std::string> failure = search.run(
+            row.interfaceAddress, row.quietTimeMs,
+            [&replies](const char *bytes, std::size_t size) { replies.emplace_back(bytes, size); });
         const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
                                  std::chrono::steady_clock::now() - start)
                                  .count();

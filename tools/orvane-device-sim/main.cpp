@@ -32,7 +32,7 @@ int main(int argc, char *argv[])
     }
 
     DeviceSimulator simulator(commandLine.config);
-    QObject::connect(&simulator, &DeviceSimulator::heard,
+    QObject::connect(&simulator, &DeviceSimulator::reported,
                      [](const QString &line) { printLine(stdout, line); });
     QObject::connect(&simulator, &DeviceSimulator::complained,
                      [](const QString &line) { printLine(stderr, line); });

@@ -1,0 +1,146 @@
+// Bursts of distinct replies from a simulator across the test bed's bridge:
+// how many reach a bare receive loop with the system's default buffer, and
+// how many reach the finder's table, how soon, and what the rows cost.
+// Runs in the finder host of tests/testbed/testbed (bench/run starts it).
+//
+// Prints one line per burst size:
+//   capture N=<n> bare=<count> finder=<rows> order=<ok|WRONG> delivery_ms=<ms>
+//           gui_stall_ms=<ms> heap_bytes_per_10k_rows=<bytes>
+#include "support/testbed.h"
+#include "ui/mainwindow.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <arpa/inet.h>
+#include <cstdio>
+#include <malloc.h>
+#include <memory>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+namespace {
+
+const char FinderAddress[] = "10.201.1.1";
+
+std::unique_ptr<SimulatedDevice> burstDevice(int devices)
+{
+    auto device = std::make_unique<SimulatedDevice>(
+        "dev1", QStringList{"--devices", QString::number(devices), "--hostname", "d"});
+    if (!device->waitUntilListening()) {
+        std::fprintf(stderr, "simulator did not start: %s\n", qPrintable(device->errors()));
+        std::exit(1);
+    }
+    return device;
+}
+
+// The plain way to listen: the system's default receive buffer, one recvfrom per datagram.
+int bareLoopCapture(int devices)
+{
+    const auto device = burstDevice(devices);
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    ::inet_pton(AF_INET, FinderAddress, &address.sin_addr);
+    const int on = 1;
+    const timeval quiet{1, 0};
+    ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address);
+    ::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &quiet, sizeof quiet);
+    address.sin_addr.s_addr = htonl(INADDR_BROADCAST);
+    address.sin_port = htons(49999);
+    ::sendto(fd, "vkr_hello_hardware", 18, 0, reinterpret_cast<sockaddr *>(&address),
+             sizeof address);
+    char buffer[256];
+    int received = 0;
+    while (::recv(fd, buffer, sizeof buffer, 0) >= 0)
+        ++received;
+    ::close(fd);
+    return received;
+}
+
+struct WindowCapture {
+    int rows = 0;
+    bool inOrder = false;
+    qint64 deliveryMs = -1;
+    qint64 guiStallMs = 0;
+    qint64 heapBytes = 0;
+};
+
+WindowCapture windowCapture(int devices)
+{
+    const auto device = burstDevice(devices);
+    MainWindow window;
+    window.show();
+    auto *interfaces = window.findChild<QComboBox *>("cbNetworkInterfaces");
+    interfaces->setCurrentIndex(interfaces->findText("lana (", Qt::MatchStartsWith));
+    auto *status = window.findChild<QLabel *>("lbStatus");
+    auto *table = window.findChild<QTableWidget *>("tableWidget");
+    QApplication::processEvents();
+    malloc_trim(0);
+    const std::size_t heapBefore = mallinfo2().uordblks;
+
+    WindowCapture result;
+    QElapsedTimer clock;
+    qint64 lastTick = 0;
+    qint64 lastReplySent = -1;
+    bool done = false;
+    QTimer ticker;
+    // A tick every millisecond: a late tick is the window not answering.
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        const qint64 now = clock.elapsed();
+        if (status->text().isEmpty()) {
+            result.deliveryMs = lastReplySent < 0 ? -1 : now - lastReplySent;
+            done = true;
+            return;
+        }
+        result.guiStallMs = std::max(result.guiStallMs, now - lastTick);
+        lastTick = now;
+        if (lastReplySent < 0 && !device->answered().isEmpty())
+            lastReplySent = now;
+    });
+    clock.start();
+    window.findChild<QPushButton *>("btnSearch")->click();
+    ticker.start(1);
+    while (!done && clock.elapsed() < 120000)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    ticker.stop();
+
+    result.heapBytes = static_cast<qint64>(mallinfo2().uordblks - heapBefore);
+    result.rows = table->rowCount();
+    result.inOrder = result.rows == devices;
+    for (int row = 0; result.inOrder && row < result.rows; ++row)
+        result.inOrder = table->item(row, 0)->text() == QStringLiteral("d-%1").arg(row + 1);
+    return result;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    QList<int> sizes{1000, 10000, 100000};
+    if (argc > 1) {
+        sizes.clear();
+        for (int i = 1; i < argc; ++i)
+            sizes << QString::fromLocal8Bit(argv[i]).toInt();
+    }
+    for (const int devices : sizes) {
+        const int bare = bareLoopCapture(devices);
+        const WindowCapture finder = windowCapture(devices);
+        std::printf("capture N=%d bare=%d finder=%d order=%s delivery_ms=%lld gui_stall_ms=%lld "
+                    "heap_bytes_per_10k_rows=%lld\n",
+                    devices, bare, finder.rows, finder.inOrder ? "ok" : "WRONG",
+                    static_cast<long long>(finder.deliveryMs),
+                    static_cast<long long>(finder.guiStallMs),
+                    static_cast<long long>(finder.heapBytes * 10000 / std::max(1, finder.rows)));
+        std::fflush(stdout);
+    }
+    return 0;
+}

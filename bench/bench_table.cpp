@@ -1,0 +1,53 @@
+// Filling the results table from a delivered list, as the window does it.
+#include "ui/mainwindow.h"
+
+#include <QApplication>
+#include <QStringList>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+QStringList replies(int count)
+{
+    QStringList list;
+    list.reserve(count);
+    for (int i = 0; i < count; ++i)
+        list << QStringLiteral("device-%1|10.%2.%3.%4|255.255.0.0|02:00:00:%5|Orvane IO-Box "
+                               "16|SN-%1|2.4.1")
+                    .arg(i)
+                    .arg(i / 65536)
+                    .arg(i / 256 % 256)
+                    .arg(i % 256)
+                    .arg(i, 8, 16, QLatin1Char('0'));
+    return list;
+}
+
+std::optional<std::vector<Adapter>> noAdapters()
+{
+    return std::vector<Adapter>{};
+}
+
+void BM_FillTable(benchmark::State &state)
+{
+    const QStringList list = replies(static_cast<int>(state.range(0)));
+    MainWindow window(nullptr, noAdapters);
+    window.show();
+    for (auto _ : state) {
+        QMetaObject::invokeMethod(&window, "setTableWidget", Q_ARG(QStringList, list));
+        // The rows are painted before the user sees them.
+        QApplication::processEvents();
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+} // namespace
+
+BENCHMARK(BM_FillTable)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}
