@@ -1,8 +1,8 @@
 // The worker's receive path (receive, reply text, append) against a bare
 // recvfrom loop, each draining the same number of queued replies from a
 // loopback socket. Runs inside a private network namespace (bench/run).
+#include "discovery/broadcastsearch.h"
 #include "discovery/protocol.h"
-#include "discovery/replyreceiver.h"
 #include "discovery/udpsocket.h"
 
 #include <arpa/inet.h>
@@ -75,8 +75,12 @@ void BM_WorkerReceivePath(benchmark::State &state)
         queueReplies(socket.localPort());
         state.ResumeTiming();
         // Stopping once the queue is empty leaves the quiet wait out of the figure.
-        discovery::receiveReplies(socket, replies,
-                                  [&replies] { return replies.size() == QueuedReplies; });
+        discovery::receiveReplies(
+            socket,
+            [&replies](const char *bytes, std::size_t size) {
+                replies.append(discovery::replyText(bytes, size));
+            },
+            [&replies] { return replies.size() == QueuedReplies; });
         benchmark::DoNotOptimize(replies);
     }
     state.SetItemsProcessed(state.iterations() * QueuedReplies);

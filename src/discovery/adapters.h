@@ -12,3 +12,6 @@ struct Adapter {
 
 // In the platform's order; nothing when the platform gives no list (or an empty one).
 std::optional<std::vector<Adapter>> queryAdapters();
+
+// Microsoft virtual, VMware and Bluetooth adapters are no place to look for devices.
+bool isListedAdapter(const std::string &description);

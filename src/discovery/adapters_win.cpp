@@ -27,6 +27,24 @@ template <std::size_t N> std::string boundedText(const char (&text)[N])
     return std::string(text, strnlen(text, N));
 }
 
+// The records' texts are in the ANSI code page, not UTF-8.
+template <std::size_t N> std::string utf8Text(const char (&text)[N])
+{
+    const std::string ansi = boundedText(text);
+    if (ansi.empty())
+        return ansi;
+    const int ansiLength = static_cast<int>(ansi.size());
+    const int wideLength = MultiByteToWideChar(CP_ACP, 0, ansi.data(), ansiLength, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi.data(), ansiLength, wide.data(), wideLength);
+    const int utf8Length =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(utf8Length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, utf8.data(), utf8Length, nullptr,
+                        nullptr);
+    return utf8;
+}
+
 } // namespace
 
 std::optional<std::vector<Adapter>> queryAdapters()
@@ -47,7 +65,7 @@ std::optional<std::vector<Adapter>> queryAdapters()
 
     std::vector<Adapter> adapters;
     for (const IP_ADAPTER_INFO *record = buffer.get(); record != nullptr; record = record->Next)
-        adapters.push_back({boundedText(record->Description),
-                            boundedText(record->IpAddressList.IpAddress.String)});
+        adapters.push_back(
+            {utf8Text(record->Description), boundedText(record->IpAddressList.IpAddress.String)});
     return adapters;
 }

@@ -11,8 +11,5 @@ struct NetworkInterface {
     QString address; // IPv4, dotted decimal
 };
 
-// Microsoft virtual, VMware and Bluetooth adapters are no place to look for devices.
-bool isListedAdapter(const QString &description);
-
-// The listed adapters, in the platform's order.
+// The adapters isListedAdapter keeps, in the platform's order.
 QVector<NetworkInterface> listedInterfaces(const std::vector<Adapter> &adapters);

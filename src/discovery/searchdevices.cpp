@@ -1,15 +1,9 @@
 #include "searchdevices.h"
 
+#include "broadcastsearch.h"
 #include "protocol.h"
-#include "replyreceiver.h"
-#include "udpsocket.h"
 
 #include <QMutexLocker>
-
-namespace {
-// Room for a burst of replies, so the kernel does not drop them before the loop reads them.
-constexpr int ReceiveBufferBytes = 4 * 1024 * 1024;
-} // namespace
 
 SearchDevices::SearchDevices(QObject *parent)
     : QThread(parent), quietTimeMs_(discovery::QuietTimeMs)
@@ -60,24 +54,13 @@ void SearchDevices::run()
 std::optional<QString> SearchDevices::collectReplies(const QByteArray &address, int quietTimeMs,
                                                      QStringList &replies) const
 {
-    const SocketLibrary library;
-    if (!library.isStarted())
-        return QStringLiteral("WSAStartup failed");
-    UdpSocket socket;
-    if (!socket.isOpen())
-        return QStringLiteral("Socket creation failed");
+    const BroadcastSearch search([this] { return isInterruptionRequested(); });
     // A null address gives an empty text, which does not parse.
-    if (!socket.bindTo(address.constData(), 0))
-        return QStringLiteral("Bind to socket failed");
-    if (!socket.allowBroadcast())
-        return QStringLiteral("setsockopt broadcast failed");
-    if (!socket.setReceiveTimeout(quietTimeMs))
-        return QStringLiteral("setsockopt timeout failed");
-    socket.requestReceiveBuffer(ReceiveBufferBytes);
-    if (!socket.sendTo(discovery::RequestText, discovery::RequestSize, UdpSocket::BroadcastAddress,
-                       discovery::Port))
-        return QStringLiteral("sendto failed with error code: %1").arg(socket.lastError());
-
-    discovery::receiveReplies(socket, replies, [this] { return isInterruptionRequested(); });
+    const std::optional<std::string> failure = search.run(
+        address.constData(), quietTimeMs, [&replies](const char *bytes, std::size_t size) {
+            replies.append(discovery::replyText(bytes, size));
+        });
+    if (failure)
+        return QString::fromStdString(*failure);
     return std::nullopt;
 }

@@ -1,0 +1,68 @@
+#include "broadcastsearch.h"
+
+#include "protocolconstants.h"
+#include "udpsocket.h"
+
+#include <utility>
+
+namespace {
+// Room for a burst of replies, so the kernel does not drop them before the loop reads them.
+constexpr int ReceiveBufferBytes = 4 * 1024 * 1024;
+} // namespace
+
+BroadcastSearch::BroadcastSearch(StopCheck stopRequested) : stopRequested_(std::move(stopRequested))
+{
+}
+
+std::optional<std::string> BroadcastSearch::run(const char *interfaceAddress, int quietTimeMs,
+                                                const ReplyHandler &onReply) const
+{
+    const SocketLibrary library;
+    if (!library.isStarted())
+        return "WSAStartup failed";
+    UdpSocket socket;
+    if (!socket.isOpen())
+        return "Socket creation failed";
+    if (!socket.bindTo(interfaceAddress, 0))
+        return "Bind to socket failed";
+    if (!socket.allowBroadcast())
+        return "setsockopt broadcast failed";
+    if (!socket.setReceiveTimeout(quietTimeMs))
+        return "setsockopt timeout failed";
+    socket.requestReceiveBuffer(ReceiveBufferBytes);
+    if (!socket.sendTo(discovery::RequestText, discovery::RequestSize, UdpSocket::BroadcastAddress,
+                       discovery::Port))
+        return "sendto failed with error code: " + std::to_string(socket.lastError());
+
+    discovery::receiveReplies(socket, onReply, stopRequested_);
+    return std::nullopt;
+}
+
+namespace discovery {
+
+void receiveReplies(UdpSocket &socket, const BroadcastSearch::ReplyHandler &onReply,
+                    const BroadcastSearch::StopCheck &stopRequested)
+{
+    // A burst of replies is taken a batch at a time, so the socket's queue drains quickly.
+    constexpr std::size_t Batch = 64;
+    char buffers[Batch][ReplyBufferSize];
+    UdpSocket::Received results[Batch];
+    while (!stopRequested()) {
+        const std::size_t count =
+            socket.receiveMany(&buffers[0][0], ReplyBufferSize, results, Batch);
+        for (std::size_t i = 0; i < count; ++i) {
+            switch (results[i].status) {
+            case UdpSocket::ReceiveStatus::Datagram:
+                onReply(buffers[i], results[i].size);
+                break;
+            case UdpSocket::ReceiveStatus::Oversized:
+                break; // not a reply; the devices after it still count
+            case UdpSocket::ReceiveStatus::TimedOut:
+            case UdpSocket::ReceiveStatus::Failed:
+                return; // the quiet time passed, or the socket gave up
+            }
+        }
+    }
+}
+
+} // namespace discovery
