@@ -1,3 +1,4 @@
+#include "discovery/searchdevices.h"
 #include "support/fakedevice.h"
 #include "support/messageboxes.h"
 #include "support/privatenetwork.h"
@@ -5,19 +6,24 @@
 #include "ui/mainwindow.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QProcess>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTableWidget>
 #include <QtTest>
 #include <memory>
+#include <signal.h>
+#include <unistd.h>
 
 Q_DECLARE_METATYPE(std::vector<FakeDevice::Reply>)
 
-// Peers that flood, answer junk, or meet a user who presses Search twice,
-// inside a private network namespace against devices on loopback.
+// Peers that flood or answer junk, a user who presses Search twice, and
+// signals that interrupt the listening, inside a private network namespace
+// against devices on loopback.
 class TestHostilePeers : public QObject {
     Q_OBJECT
 
@@ -29,6 +35,7 @@ private slots:
     void junkReplies_data();
     void junkReplies();
     void searchPressedWhileSearching();
+    void signalsWhileListening();
 };
 
 namespace {
@@ -257,6 +264,37 @@ void TestHostilePeers::searchPressedWhileSearching()
     QCOMPARE(device.heard().size(), 2);
     QCOMPARE(fills, 2);
     QCOMPARE(rows(window).size(), 2);
+}
+
+void TestHostilePeers::signalsWhileListening()
+{
+    // A handler that does nothing, so that the signals only interrupt system calls.
+    struct sigaction ignore = {};
+    ignore.sa_handler = [](int) {};
+    struct sigaction previous = {};
+    QCOMPARE(sigaction(SIGUSR1, &ignore, &previous), 0);
+    const auto restore = qScopeGuard([&] { sigaction(SIGUSR1, &previous, nullptr); });
+    FakeDevice device({{0, "early|127.0.0.1"}, {700, "late|127.0.0.2"}});
+    QVERIFY(device.isListening());
+    SearchDevices search;
+    QSignalSpy lists(&search, &SearchDevices::setDeviceList);
+    QSignalSpy failures(&search, &SearchDevices::searchFailed);
+
+    search.setInterfaceAddress("127.0.0.1");
+    search.start();
+    // Every thread of the process, the search's among them, is interrupted again and again.
+    for (int round = 0; round < 10; ++round) {
+        QTest::qWait(60);
+        const QStringList threads =
+            QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        for (const QString &thread : threads)
+            tgkill(getpid(), thread.toInt(), SIGUSR1);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(lists.size(), 1, 10000);
+    QVERIFY(search.wait(5000));
+
+    QCOMPARE(lists[0][0].toStringList(), (QStringList{"early|127.0.0.1", "late|127.0.0.2"}));
+    QCOMPARE(failures.size(), 0);
 }
 
 QTEST_MAIN(TestHostilePeers)
