@@ -68,6 +68,9 @@ MainWindow::MainWindow(QWidget *parent, AdapterQuery adapterQuery)
     connect(&searchDevices, &SearchDevices::searchFailed, this, &MainWindow::showSearchFailure,
             Qt::QueuedConnection);
     about = std::make_unique<About>();
+    // About has no parent window; left open, it must not keep the finder running once
+    // the user closes this window.
+    about->setAttribute(Qt::WA_QuitOnClose, false);
 }
 
 MainWindow::~MainWindow() = default;
@@ -87,6 +90,8 @@ void MainWindow::setInterfaceList(AdapterQuery adapterQuery)
 
 void MainWindow::on_btnSearch_clicked()
 {
+    if (searchPending)
+        return; // one search at a time; its list is still to come
     if (ui->cbNetworkInterfaces->currentIndex() == -1) {
         QMessageBox::information(nullptr, QStringLiteral("Information"),
                                  QStringLiteral("Please select a network interface"),
@@ -99,7 +104,11 @@ void MainWindow::on_btnSearch_clicked()
             static_cast<Qt::ConnectionType>(Qt::QueuedConnection | Qt::UniqueConnection));
     searchDevices.setInterfaceAddress(
         ui->cbNetworkInterfaces->currentData(Qt::UserRole).toString());
+    // The last search has delivered, but its thread may not have returned yet,
+    // and start() would silently do nothing until it has.
+    searchDevices.wait();
     searchDevices.start();
+    searchPending = true;
 }
 
 void MainWindow::setTableHeader()
@@ -117,6 +126,7 @@ void MainWindow::setTableHeader()
 
 void MainWindow::setTableWidget(QStringList deviceList)
 {
+    searchPending = false;
     setTableHeader();
     const std::vector<QTableWidgetItem *> cells = makeCells(deviceList);
     ui->tableWidget->setRowCount(deviceList.size());
@@ -127,6 +137,7 @@ void MainWindow::setTableWidget(QStringList deviceList)
 void MainWindow::showSearchFailure(const QString &message)
 {
     // Nothing searches any more; the table keeps what it showed.
+    searchPending = false;
     ui->lbStatus->clear();
     QMessageBox::critical(nullptr, QStringLiteral("Error"), message, QMessageBox::Ok,
                           QMessageBox::NoButton);

@@ -39,5 +39,7 @@ private:
 
     std::unique_ptr<Ui::MainWindow> ui;
     SearchDevices searchDevices;
+    // From a Search press until that search's list or failure arrives.
+    bool searchPending = false;
     std::unique_ptr<About> about;
 };
