@@ -6,6 +6,7 @@
 // Prints one line per burst size:
 //   capture N=<n> bare=<count> finder=<rows> order=<ok|WRONG> delivery_ms=<ms>
 //           gui_stall_ms=<ms> heap_bytes_per_10k_rows=<bytes>
+#include "support/heapusage.h"
 #include "support/testbed.h"
 #include "ui/mainwindow.h"
 
@@ -18,7 +19,6 @@
 #include <QTimer>
 #include <arpa/inet.h>
 #include <cstdio>
-#include <malloc.h>
 #include <memory>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -83,8 +83,7 @@ WindowCapture windowCapture(int devices)
     auto *status = window.findChild<QLabel *>("lbStatus");
     auto *table = window.findChild<QTableWidget *>("tableWidget");
     QApplication::processEvents();
-    malloc_trim(0);
-    const std::size_t heapBefore = mallinfo2().uordblks;
+    const qint64 heapBefore = heapBytesInUse();
 
     WindowCapture result;
     QElapsedTimer clock;
@@ -112,7 +111,7 @@ WindowCapture windowCapture(int devices)
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     ticker.stop();
 
-    result.heapBytes = static_cast<qint64>(mallinfo2().uordblks - heapBefore);
+    result.heapBytes = heapBytesInUse() - heapBefore;
     result.rows = table->rowCount();
     result.inOrder = result.rows == devices;
     for (int row = 0; result.inOrder && row < result.rows; ++row)

@@ -1,4 +1,5 @@
 #include "support/fakedevice.h"
+#include "support/heapusage.h"
 #include "support/messageboxes.h"
 #include "support/privatenetwork.h"
 #include "ui/mainwindow.h"
@@ -10,15 +11,6 @@
 #include <QTableWidget>
 #include <QtTest>
 #include <memory>
-
-#if defined(__SANITIZE_ADDRESS__)
-// The sanitizer's own count of the heap; GCC ships no header for it.
-extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
-#else
-#include <QRegularExpression>
-#include <cstdio>
-#include <malloc.h>
-#endif
 
 // One finder window searching a thousand times in a row, inside a private
 // network namespace: what it holds afterwards is what it held before.
@@ -54,36 +46,6 @@ int openFileDescriptors()
 {
     return static_cast<int>(
         QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System).size());
-}
-
-#if !defined(__SANITIZE_ADDRESS__)
-// A total from the summary of all arenas that follows the last arena in malloc_info's report.
-qint64 mallocTotal(const QString &summary, const QString &element, const QString &type)
-{
-    const QRegularExpression pattern(
-        QStringLiteral("<%1 type=\"%2\"[^>]* size=\"(\\d+)\"").arg(element, type));
-    return pattern.match(summary).captured(1).toLongLong();
-}
-#endif
-
-// The heap bytes the program holds now, in every thread's arena. (mallinfo2
-// counts only the main arena, and each search allocates in a thread of its own.)
-qint64 memoryInUse()
-{
-#if defined(__SANITIZE_ADDRESS__)
-    return static_cast<qint64>(__sanitizer_get_current_allocated_bytes());
-#else
-    char *report = nullptr;
-    std::size_t size = 0;
-    FILE *stream = open_memstream(&report, &size);
-    malloc_info(0, stream);
-    std::fclose(stream);
-    const QString xml = QString::fromUtf8(report, static_cast<int>(size));
-    std::free(report);
-    const QString summary = xml.mid(xml.lastIndexOf(QLatin1String("</heap>")));
-    return mallocTotal(summary, "system", "current") + mallocTotal(summary, "total", "mmap") -
-           mallocTotal(summary, "total", "fast") - mallocTotal(summary, "total", "rest");
-#endif
 }
 
 template <typename T> T *child(MainWindow &window, const char *name)
@@ -123,7 +85,7 @@ void TestLongRun::thousandSearches()
         if (round == WarmUp) {
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             descriptorsAfterWarmUp = openFileDescriptors();
-            memoryAfterWarmUp = memoryInUse();
+            memoryAfterWarmUp = heapBytesInUse();
         }
         const bool finds = round % FindEvery == 0;
         interfaces->setCurrentIndex(finds ? Loopback : round % 2 ? Unrouted : Gone);
@@ -142,7 +104,7 @@ void TestLongRun::thousandSearches()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
     const int descriptors = openFileDescriptors();
-    const qint64 memory = memoryInUse();
+    const qint64 memory = heapBytesInUse();
     qInfo("%d searches, %d found, %d failed; descriptors %d -> %d; memory in use %lld -> %lld "
           "bytes",
           Searches, found, failed, descriptorsAfterWarmUp, descriptors, memoryAfterWarmUp, memory);
