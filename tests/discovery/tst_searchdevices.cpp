@@ -2,15 +2,11 @@
 #include "support/fakedevice.h"
 #include "support/privatenetwork.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QtTest>
 #include <cerrno>
-#include <csignal>
-#include <sys/syscall.h>
-#include <unistd.h>
 
 Q_DECLARE_METATYPE(std::vector<FakeDevice::Reply>)
 
@@ -34,7 +30,6 @@ private slots:
     void searchAfterFailure();
     void startWhileRunning();
     void destroyWhileFlooded();
-    void signalDuringReceive();
 };
 
 namespace {
@@ -286,48 +281,6 @@ void TestSearchDevices::destroyWhileFlooded()
     QVERIFY2(stopMs < 1500, qPrintable(QString::number(stopMs)));
     QCoreApplication::processEvents();
     QCOMPARE(lists.size(), 0);
-}
-
-namespace {
-void ignoreSignal(int) {}
-
-// Threads are named after their QThread's class.
-pid_t threadNamed(const QByteArray &name)
-{
-    for (const QString &task :
-         QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile comm("/proc/self/task/" + task + "/comm");
-        if (comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == name)
-            return task.toInt();
-    }
-    return 0;
-}
-} // namespace
-
-void TestSearchDevices::signalDuringReceive()
-{
-    // A handler without SA_RESTART makes a blocked receive return EINTR.
-    struct sigaction action {};
-    action.sa_handler = ignoreSignal;
-    struct sigaction previous {};
-    QCOMPARE(sigaction(SIGUSR1, &action, &previous), 0);
-    const auto restore = qScopeGuard([&] { sigaction(SIGUSR1, &previous, nullptr); });
-    FakeDevice device({{0, "before"}, {700, "after"}});
-    QVERIFY(device.isListening());
-    SearchDevices search;
-    QSignalSpy lists(&search, &SearchDevices::setDeviceList);
-    search.setInterfaceAddress("127.0.0.1");
-    search.start();
-
-    QTest::qWait(300);
-    const pid_t worker = threadNamed("SearchDevices");
-    QVERIFY(worker != 0);
-    QCOMPARE(syscall(SYS_tgkill, getpid(), worker, SIGUSR1), 0L);
-    QTest::qWait(200);
-    QCOMPARE(syscall(SYS_tgkill, getpid(), worker, SIGUSR1), 0L);
-
-    QVERIFY(lists.wait(ListTimeoutMs));
-    QCOMPARE(lists[0][0].toStringList(), (QStringList{"before", "after"}));
 }
 
 QTEST_GUILESS_MAIN(TestSearchDevices)
