@@ -2,6 +2,7 @@
 #include "support/fakedevice.h"
 #include "support/messageboxes.h"
 #include "support/privatenetwork.h"
+#include "support/windowdriver.h"
 #include "ui/about.h"
 #include "ui/mainwindow.h"
 
@@ -38,9 +39,10 @@ private slots:
     void signalsWhileListening();
 };
 
+using namespace windowdriver;
+
 namespace {
 
-using Rows = QList<QStringList>;
 using Script = std::vector<FakeDevice::Reply>;
 
 const QString Searching = QStringLiteral("searching, please wait...");
@@ -51,21 +53,6 @@ std::optional<std::vector<Adapter>> loopbackThenGone()
     return std::vector<Adapter>{{"lo (loopback)", "127.0.0.1"}, {"gone", "192.0.2.1"}};
 }
 
-template <typename T> T *child(MainWindow &window, const char *name)
-{
-    return window.findChild<T *>(name);
-}
-
-QString status(MainWindow &window)
-{
-    return child<QLabel>(window, "lbStatus")->text();
-}
-
-void click(MainWindow &window, const char *button)
-{
-    QTest::mouseClick(child<QPushButton>(window, button), Qt::LeftButton);
-}
-
 // A click that waits its turn in the event queue, as a user's does.
 void postClick(QWidget *widget)
 {
@@ -73,19 +60,6 @@ void postClick(QWidget *widget)
     for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
         QCoreApplication::postEvent(
             widget, new QMouseEvent(type, centre, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
-}
-
-Rows rows(MainWindow &window)
-{
-    auto *table = child<QTableWidget>(window, "tableWidget");
-    Rows result;
-    for (int row = 0; row < table->rowCount(); ++row) {
-        QStringList cells;
-        for (int column = 0; column < table->columnCount(); ++column)
-            cells << table->item(row, column)->text();
-        result << cells;
-    }
-    return result;
 }
 
 About *visibleAbout()

@@ -2,6 +2,7 @@
 #include "support/heapusage.h"
 #include "support/messageboxes.h"
 #include "support/privatenetwork.h"
+#include "support/windowdriver.h"
 #include "ui/mainwindow.h"
 
 #include <QComboBox>
@@ -21,6 +22,8 @@ private slots:
     void initTestCase() { REQUIRE_PRIVATE_NETWORK(); }
     void thousandSearches();
 };
+
+using namespace windowdriver;
 
 namespace {
 
@@ -46,11 +49,6 @@ int openFileDescriptors()
 {
     return static_cast<int>(
         QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System).size());
-}
-
-template <typename T> T *child(MainWindow &window, const char *name)
-{
-    return window.findChild<T *>(name);
 }
 
 // Polls more often than QTRY_*, which would add 50 ms to each of the quick failures.

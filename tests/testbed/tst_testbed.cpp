@@ -1,6 +1,7 @@
 #include "support/messageboxes.h"
 #include "support/privatenetwork.h"
 #include "support/testbed.h"
+#include "support/windowdriver.h"
 #include "ui/mainwindow.h"
 
 #include <QComboBox>
@@ -35,7 +36,7 @@ private slots:
 namespace {
 
 using Devices = std::vector<std::unique_ptr<SimulatedDevice>>;
-using Rows = QList<QStringList>;
+using windowdriver::Rows;
 
 // A device on a host, with the arguments given; fails the test if it does not come up.
 #define START_DEVICE(devices, host, ...)                                                           \
@@ -61,7 +62,7 @@ public:
     {
         QElapsedTimer clock;
         clock.start();
-        QTest::mouseClick(window.findChild<QPushButton *>("btnSearch"), Qt::LeftButton);
+        windowdriver::click(window, "btnSearch");
         if (status() != "searching, please wait...")
             return -1;
         while (!status().isEmpty() && clock.elapsed() < 15000)
@@ -69,20 +70,8 @@ public:
         return clock.elapsed();
     }
 
-    QString status() const { return window.findChild<QLabel *>("lbStatus")->text(); }
-
-    Rows rows() const
-    {
-        auto *table = window.findChild<QTableWidget *>("tableWidget");
-        Rows result;
-        for (int row = 0; row < table->rowCount(); ++row) {
-            QStringList cells;
-            for (int column = 0; column < table->columnCount(); ++column)
-                cells << table->item(row, column)->text();
-            result << cells;
-        }
-        return result;
-    }
+    QString status() { return windowdriver::status(window); }
+    Rows rows() { return windowdriver::rows(window); }
 
     MainWindow window;
 };

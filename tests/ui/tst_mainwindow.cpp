@@ -1,6 +1,7 @@
 #include "support/fakedevice.h"
 #include "support/messageboxes.h"
 #include "support/privatenetwork.h"
+#include "support/windowdriver.h"
 #include "ui/about.h"
 #include "ui/mainwindow.h"
 
@@ -53,6 +54,8 @@ private:
     QStringList openedUrls;
 };
 
+using namespace windowdriver;
+
 namespace {
 
 std::optional<std::vector<Adapter>> loopbackOnly()
@@ -84,37 +87,9 @@ std::optional<std::vector<Adapter>> queryFails()
     return std::nullopt;
 }
 
-template <typename T> T *child(MainWindow &window, const char *name)
-{
-    return window.findChild<T *>(name);
-}
-
-QTableWidget *table(MainWindow &window)
-{
-    return child<QTableWidget>(window, "tableWidget");
-}
-
-QString status(MainWindow &window)
-{
-    return child<QLabel>(window, "lbStatus")->text();
-}
-
-void click(MainWindow &window, const char *button)
-{
-    QTest::mouseClick(child<QPushButton>(window, button), Qt::LeftButton);
-}
-
 void deliver(MainWindow &window, const QStringList &list)
 {
     QVERIFY(QMetaObject::invokeMethod(&window, "setTableWidget", Q_ARG(QStringList, list)));
-}
-
-QStringList row(QTableWidget *table, int row)
-{
-    QStringList cells;
-    for (int column = 0; column < table->columnCount(); ++column)
-        cells << (table->item(row, column) ? table->item(row, column)->text() : "<none>");
-    return cells;
 }
 
 void selectRow(QTableWidget *table, int rowIndex)
@@ -289,7 +264,7 @@ void TestMainWindow::searchWithoutInterface()
 void TestMainWindow::tableRows_data()
 {
     QTest::addColumn<QStringList>("list");
-    QTest::addColumn<QList<QStringList>>("rows");
+    QTest::addColumn<Rows>("expected");
 
     const QStringList abcdefg{"a", "b", "c", "d", "e", "f", "g"};
     QTest::newRow("empty list") << QStringList{} << QList<QStringList>{};
@@ -316,18 +291,15 @@ void TestMainWindow::tableRows_data()
 void TestMainWindow::tableRows()
 {
     QFETCH(QStringList, list);
-    QFETCH(QList<QStringList>, rows);
+    QFETCH(Rows, expected);
     MainWindow window(nullptr, loopbackOnly);
     deliver(window, {"old|row"});
 
     deliver(window, list);
 
-    QTableWidget *results = table(window);
-    QCOMPARE(results->rowCount(), rows.size());
-    QCOMPARE(results->columnCount(), 7);
-    for (int i = 0; i < rows.size(); ++i)
-        QCOMPARE(row(results, i), rows[i]);
-    QCOMPARE(results->horizontalHeaderItem(6)->text(), QString("Firmware Version"));
+    QCOMPARE(rows(window), expected);
+    QCOMPARE(table(window)->columnCount(), 7);
+    QCOMPARE(table(window)->horizontalHeaderItem(6)->text(), QString("Firmware Version"));
     QCOMPARE(status(window), QString());
 }
 
@@ -375,9 +347,9 @@ void TestMainWindow::searchFillsTable()
     QCOMPARE(table(window)->rowCount(), 1); // the previous rows stay until the list comes
     QTRY_COMPARE_WITH_TIMEOUT(status(window), QString(), 10000);
     QCOMPARE(table(window)->rowCount(), 2);
-    QCOMPARE(row(table(window), 0), (QStringList{"first", "127.0.0.1", "255.0.0.0",
-                                                 "00:11:22:33:44:55", "P1", "S1", "1.0"}));
-    QCOMPARE(row(table(window), 1).first(), QString::fromUtf8("Müller"));
+    QCOMPARE(rows(window).at(0), (QStringList{"first", "127.0.0.1", "255.0.0.0",
+                                              "00:11:22:33:44:55", "P1", "S1", "1.0"}));
+    QCOMPARE(rows(window).at(1).first(), QString::fromUtf8("Müller"));
     QCOMPARE(device.heard().size(), 1);
 }
 
@@ -420,12 +392,12 @@ void TestMainWindow::failedSearchClearsStatus()
     QVERIFY(!box.hadParent);
     QVERIFY(box.onlyOk);
     QCOMPARE(status(window), QString());
-    QCOMPARE(row(table(window), 0).first(), QString("kept"));
+    QCOMPARE(rows(window).at(0).first(), QString("kept"));
 
     child<QComboBox>(window, "cbNetworkInterfaces")->setCurrentIndex(1);
     click(window, "btnSearch");
     QTRY_COMPARE_WITH_TIMEOUT(status(window), QString(), 10000);
-    QCOMPARE(row(table(window), 0).first(), QString("dev"));
+    QCOMPARE(rows(window).at(0).first(), QString("dev"));
     QCOMPARE(boxes.seen().size(), 1);
 }
 
