@@ -6,7 +6,6 @@
 #include <QStringList>
 #include <array>
 #include <cstddef>
-#include <cstdint>
 
 // The discovery conversation: one fixed broadcast request, one text datagram per reply.
 namespace discovery {
@@ -24,8 +23,6 @@ struct DeviceRecord {
     static DeviceRecord fromReplyText(const QString &replyText);
     // "Hostname", "IP-Address", ... "Firmware Version"
     static const QStringList &fieldNames();
-
-    const QString &ipAddress() const { return fields[1]; }
 
     std::array<QString, FieldCount> fields;
 };

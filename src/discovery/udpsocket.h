@@ -55,7 +55,6 @@ public:
     bool setReceiveTimeout(int milliseconds);
     // Best effort: the system may grant less.
     void requestReceiveBuffer(int bytes);
-    int receiveBufferSize() const;
 
     bool sendTo(const void *data, std::size_t size, std::uint32_t address, std::uint16_t port);
     Received receive(void *buffer, std::size_t capacity);

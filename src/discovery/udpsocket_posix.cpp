@@ -105,14 +105,6 @@ void UdpSocket::requestReceiveBuffer(int bytes)
     ::setsockopt(fd(handle_), SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes);
 }
 
-int UdpSocket::receiveBufferSize() const
-{
-    int bytes = 0;
-    socklen_t length = sizeof bytes;
-    ::getsockopt(fd(handle_), SOL_SOCKET, SO_RCVBUF, &bytes, &length);
-    return bytes;
-}
-
 bool UdpSocket::sendTo(const void *data, std::size_t size, std::uint32_t address,
                        std::uint16_t port)
 {
@@ -125,26 +117,9 @@ bool UdpSocket::sendTo(const void *data, std::size_t size, std::uint32_t address
 
 UdpSocket::Received UdpSocket::receive(void *buffer, std::size_t capacity)
 {
-    sockaddr_in sender{};
-    for (;;) {
-        socklen_t senderLength = sizeof sender;
-        // MSG_TRUNC makes the call return the datagram's real length, so a
-        // datagram that did not fit is seen instead of silently cut.
-        const ssize_t length = ::recvfrom(fd(handle_), buffer, capacity, MSG_TRUNC,
-                                          reinterpret_cast<sockaddr *>(&sender), &senderLength);
-        if (length >= 0) {
-            const auto size = static_cast<std::size_t>(length);
-            const auto status =
-                size > capacity ? ReceiveStatus::Oversized : ReceiveStatus::Datagram;
-            return {status, size > capacity ? 0 : size, ntohl(sender.sin_addr.s_addr),
-                    ntohs(sender.sin_port)};
-        }
-        if (errno == EINTR)
-            continue;
-        lastError_ = errno;
-        const bool timedOut = errno == EAGAIN || errno == EWOULDBLOCK;
-        return {timedOut ? ReceiveStatus::TimedOut : ReceiveStatus::Failed, 0, 0, 0};
-    }
+    Received received{};
+    receiveMany(static_cast<char *>(buffer), capacity, &received, 1);
+    return received;
 }
 
 std::size_t UdpSocket::receiveMany(char *buffer, std::size_t slotSize, Received *results,

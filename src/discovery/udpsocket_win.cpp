@@ -109,14 +109,6 @@ void UdpSocket::requestReceiveBuffer(int bytes)
                  sizeof bytes);
 }
 
-int UdpSocket::receiveBufferSize() const
-{
-    int bytes = 0;
-    int length = sizeof bytes;
-    ::getsockopt(sock(handle_), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<char *>(&bytes), &length);
-    return bytes;
-}
-
 bool UdpSocket::sendTo(const void *data, std::size_t size, std::uint32_t address,
                        std::uint16_t port)
 {

@@ -11,8 +11,6 @@
 #include <QtTest>
 #include <cerrno>
 
-Q_DECLARE_METATYPE(std::vector<FakeDevice::Reply>)
-
 // The built orvane-find, run as a process inside this test's private network
 // namespace, against a fake device on loopback.
 class TestOrvaneFind : public QObject {

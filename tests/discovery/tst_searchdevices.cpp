@@ -8,8 +8,6 @@
 #include <QtTest>
 #include <cerrno>
 
-Q_DECLARE_METATYPE(std::vector<FakeDevice::Reply>)
-
 // Runs inside a private network namespace: the fake device listens on the
 // namespace's discovery port and hears the loopback broadcast.
 class TestSearchDevices : public QObject {

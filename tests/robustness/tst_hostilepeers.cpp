@@ -20,8 +20,6 @@
 #include <signal.h>
 #include <unistd.h>
 
-Q_DECLARE_METATYPE(std::vector<FakeDevice::Reply>)
-
 // Peers that flood or answer junk, a user who presses Search twice, and
 // signals that interrupt the listening, inside a private network namespace
 // against devices on loopback.

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMetaType>
 #include <QMutex>
 #include <atomic>
 #include <cstdint>
@@ -47,3 +48,6 @@ private:
     std::atomic<bool> ready_{false};
     std::thread thread_;
 };
+
+// Scripts go into data-driven tests as a column.
+Q_DECLARE_METATYPE(std::vector<FakeDevice::Reply>)
