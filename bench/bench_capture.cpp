@@ -6,8 +6,7 @@
 // Prints one line per burst size:
 //   capture N=<n> bare=<count> finder=<rows> order=<ok|WRONG> delivery_ms=<ms>
 //           gui_stall_ms=<ms> heap_bytes_per_10k_rows=<bytes>
-#include "support/heapusage.h"
-#include "support/testbed.h"
+#include "support/support.h"
 #include "ui/mainwindow.h"
 
 #include <QApplication>
@@ -19,6 +18,7 @@
 #include <QTimer>
 #include <arpa/inet.h>
 #include <cstdio>
+#include <malloc.h>
 #include <memory>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -29,12 +29,19 @@ namespace {
 
 const char FinderAddress[] = "10.201.1.1";
 
-std::unique_ptr<SimulatedDevice> burstDevice(int devices)
+qint64 heapBytesInUse()
 {
-    auto device = std::make_unique<SimulatedDevice>(
-        "dev1", QStringList{"--devices", QString::number(devices), "--hostname", "d"});
-    if (!device->waitUntilListening()) {
-        std::fprintf(stderr, "simulator did not start: %s\n", qPrintable(device->errors()));
+    const struct mallinfo2 heap = mallinfo2();
+    return static_cast<qint64>(heap.uordblks + heap.hblkhd);
+}
+
+std::unique_ptr<Simulator> burstDevice(int devices)
+{
+    auto device = std::make_unique<Simulator>(
+        QStringList{"--devices", QString::number(devices), "--hostname", "d"}, "dev1");
+    if (!device->isListening()) {
+        std::fprintf(stderr, "simulator did not start: %s\n",
+                     device->process.readAllStandardError().constData());
         std::exit(1);
     }
     return device;
@@ -101,7 +108,7 @@ WindowCapture windowCapture(int devices)
         }
         result.guiStallMs = std::max(result.guiStallMs, now - lastTick);
         lastTick = now;
-        if (lastReplySent < 0 && !device->answered().isEmpty())
+        if (lastReplySent < 0 && !device->lines("answered ").isEmpty())
             lastReplySent = now;
     });
     clock.start();

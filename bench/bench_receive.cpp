@@ -14,19 +14,19 @@
 namespace {
 
 constexpr int QueuedReplies = 2000;
+constexpr std::uint32_t Loopback = 0x7F000001;
+constexpr std::uint16_t ReceiverPort = 49998;
 constexpr int ReceiveBufferBytes = 4 * 1024 * 1024;
 const char Reply[] =
     "device-00042|10.201.1.42|255.255.255.0|02:00:00:00:00:2A|Orvane IO-Box 16|SN-00042|2.4.1";
 
 // Queues the replies on the receiving port, as a burst of devices would.
-void queueReplies(std::uint16_t port)
+void queueReplies()
 {
     const SocketLibrary library;
     UdpSocket sender;
-    std::uint32_t loopback = 0;
-    parseIpv4("127.0.0.1", loopback);
     for (int i = 0; i < QueuedReplies; ++i)
-        sender.sendTo(Reply, sizeof Reply - 1, loopback, port);
+        sender.sendTo(Reply, sizeof Reply - 1, Loopback, ReceiverPort);
 }
 
 void BM_BareRecvfrom(benchmark::State &state)
@@ -34,11 +34,10 @@ void BM_BareRecvfrom(benchmark::State &state)
     const int fd = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
     sockaddr_in local{};
     local.sin_family = AF_INET;
-    local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof local;
+    local.sin_addr.s_addr = htonl(Loopback);
+    local.sin_port = htons(ReceiverPort);
     if (::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &ReceiveBufferBytes, sizeof ReceiveBufferBytes) ||
-        ::bind(fd, reinterpret_cast<sockaddr *>(&local), sizeof local) ||
-        ::getsockname(fd, reinterpret_cast<sockaddr *>(&local), &length)) {
+        ::bind(fd, reinterpret_cast<sockaddr *>(&local), sizeof local)) {
         state.SkipWithError("cannot set up the socket");
         return;
     }
@@ -46,7 +45,7 @@ void BM_BareRecvfrom(benchmark::State &state)
     sockaddr_in sender{};
     for (auto _ : state) {
         state.PauseTiming();
-        queueReplies(ntohs(local.sin_port));
+        queueReplies();
         state.ResumeTiming();
         for (int i = 0; i < QueuedReplies; ++i) {
             socklen_t senderLength = sizeof sender;
@@ -63,7 +62,8 @@ void BM_WorkerReceivePath(benchmark::State &state)
 {
     const SocketLibrary library;
     UdpSocket socket;
-    if (!socket.bindTo("127.0.0.1", 0) || !socket.setReceiveTimeout(discovery::QuietTimeMs)) {
+    if (!socket.bindTo("127.0.0.1", ReceiverPort) ||
+        !socket.setReceiveTimeout(discovery::QuietTimeMs)) {
         state.SkipWithError("cannot set up the socket");
         return;
     }
@@ -72,7 +72,7 @@ void BM_WorkerReceivePath(benchmark::State &state)
     for (auto _ : state) {
         state.PauseTiming();
         replies.clear();
-        queueReplies(socket.localPort());
+        queueReplies();
         state.ResumeTiming();
         // Stopping once the queue is empty leaves the quiet wait out of the figure.
         discovery::receiveReplies(

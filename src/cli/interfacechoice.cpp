@@ -3,88 +3,58 @@
 #include <QSet>
 
 namespace {
-const QString NoAddress = QStringLiteral("0.0.0.0");
-}
 
-InterfaceChoice::InterfaceChoice(QVector<NetworkInterface> listed) : listed_(std::move(listed)) {}
-
-std::variant<QVector<NetworkInterface>, UsageError>
-InterfaceChoice::choose(const FindRequest &request) const
+// "eth0" of "eth0 (Ethernet)"; Windows descriptions start with no name.
+QString nameOf(const QString &description)
 {
-    if (request.interface)
-        return named(*request.interface);
-    if (request.allInterfaces)
-        return allWithAddress();
-    return onlyListed();
+    const QString name = description.section(QLatin1String(" ("), 0, 0);
+    return name.contains(' ') || name == description ? QString() : name;
 }
 
-QString InterfaceChoice::nameOf(const QString &description)
+QString listing(const QVector<NetworkInterface> &interfaces)
 {
-    const int bracket = description.indexOf(QLatin1String(" ("));
-    const QString name = description.left(bracket);
-    if (bracket <= 0 || name.contains(QLatin1Char(' ')))
-        return {};
-    return name;
+    QString text;
+    for (const NetworkInterface &interface : interfaces)
+        text += QStringLiteral("\n  %1  %2").arg(interface.description, interface.address);
+    return text;
 }
 
-std::variant<QVector<NetworkInterface>, UsageError>
-InterfaceChoice::named(const QString &text) const
-{
-    QVector<NetworkInterface> matches;
-    QSet<QString> addresses;
-    for (const NetworkInterface &interface : listed_) {
-        if (interface.description == text || interface.address == text ||
-            (!text.isEmpty() && nameOf(interface.description) == text)) {
-            matches.append(interface);
-            addresses.insert(interface.address);
-        }
-    }
-    if (matches.isEmpty())
-        return UsageError{QStringLiteral("No listed interface has the description, name or "
-                                         "address '%1'. The interfaces are:\n%2")
-                              .arg(text, listing(listed_))};
-    // An interface listed twice is still one place to search from.
-    if (addresses.size() > 1)
-        return UsageError{
-            QStringLiteral("'%1' names more than one interface; give its address:\n%2")
-                .arg(text, listing(matches))};
-    return QVector<NetworkInterface>{matches.first()};
-}
+} // namespace
 
-std::variant<QVector<NetworkInterface>, UsageError> InterfaceChoice::onlyListed() const
-{
-    if (listed_.size() == 1)
-        return listed_;
-    if (listed_.isEmpty())
-        return UsageError{QStringLiteral("No network interface is listed to search on.")};
-    return UsageError{QStringLiteral("Several interfaces are listed: choose one with --interface, "
-                                     "or search on all with --all.\n%1")
-                          .arg(listing(listed_))};
-}
-
-std::variant<QVector<NetworkInterface>, UsageError> InterfaceChoice::allWithAddress() const
+std::variant<QVector<NetworkInterface>, QString>
+chooseInterfaces(const QVector<NetworkInterface> &listed, const std::optional<QString> &named,
+                 bool all)
 {
     QVector<NetworkInterface> chosen;
     QSet<QString> addresses;
-    for (const NetworkInterface &interface : listed_) {
+    for (const NetworkInterface &interface : listed) {
+        const bool wanted = named
+                                ? interface.description == *named || interface.address == *named ||
+                                      (!named->isEmpty() && nameOf(interface.description) == *named)
+                                : interface.address != QLatin1String("0.0.0.0");
         // A second search from the same address would only hear the same replies again.
-        if (interface.address != NoAddress && !addresses.contains(interface.address)) {
-            chosen.append(interface);
-            addresses.insert(interface.address);
+        if (wanted && !addresses.contains(interface.address)) {
+            chosen << interface;
+            addresses << interface.address;
         }
     }
-    if (chosen.isEmpty())
-        return UsageError{
-            QStringLiteral("No listed interface has an IPv4 address to search from.%1%2")
-                .arg(listed_.isEmpty() ? QString() : QStringLiteral(" The interfaces are:\n"),
-                     listing(listed_))};
-    return chosen;
-}
-
-QString InterfaceChoice::listing(const QVector<NetworkInterface> &interfaces)
-{
-    QStringList lines;
-    for (const NetworkInterface &interface : interfaces)
-        lines << QStringLiteral("  %1  %2").arg(interface.description, interface.address);
-    return lines.join(QLatin1Char('\n'));
+    if (named && chosen.isEmpty())
+        return QStringLiteral("No listed interface has the description, name or address '%1'. "
+                              "The interfaces are:%2")
+            .arg(*named, listing(listed));
+    if (named && chosen.size() > 1)
+        return QStringLiteral("'%1' names more than one interface; give its address:%2")
+            .arg(*named, listing(chosen));
+    if (named || (all && !chosen.isEmpty()))
+        return chosen;
+    if (all)
+        return QStringLiteral("No listed interface has an IPv4 address to search from.") +
+               (listed.isEmpty() ? QString() : " The interfaces are:" + listing(listed));
+    if (listed.size() == 1)
+        return listed;
+    if (listed.isEmpty())
+        return QStringLiteral("No network interface is listed to search on.");
+    return QStringLiteral("Several interfaces are listed: choose one with --interface, or search "
+                          "on all with --all.%1")
+        .arg(listing(listed));
 }

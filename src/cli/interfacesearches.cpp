@@ -1,34 +1,30 @@
 #include "interfacesearches.h"
 
-#include "discovery/searchdevices.h"
+#include "discovery/broadcastsearch.h"
+#include "discovery/protocol.h"
 
-#include <memory>
+#include <thread>
 
-InterfaceSearches::InterfaceSearches(QVector<NetworkInterface> interfaces, int quietTimeMs)
-    : interfaces_(std::move(interfaces)), quietTimeMs_(quietTimeMs)
+std::vector<InterfaceSearchResult> searchInterfaces(const QVector<NetworkInterface> &interfaces,
+                                                    int quietTimeMs)
 {
-}
-
-std::vector<InterfaceSearchResult> InterfaceSearches::run() const
-{
-    std::vector<InterfaceSearchResult> results(static_cast<std::size_t>(interfaces_.size()));
-    std::vector<std::unique_ptr<SearchDevices>> searches;
-    for (std::size_t i = 0; i < results.size(); ++i) {
-        InterfaceSearchResult &result = results[i];
-        result.interface = interfaces_[static_cast<int>(i)];
-        auto search = std::make_unique<SearchDevices>();
-        // Direct connections: each search writes only its own result, and wait() below
-        // makes the writes visible here; no event loop is needed.
-        QObject::connect(search.get(), &SearchDevices::setDeviceList,
-                         [&result](const QStringList &replies) { result.replies = replies; });
-        QObject::connect(search.get(), &SearchDevices::searchFailed,
-                         [&result](const QString &message) { result.failure = message; });
-        search->setInterfaceAddress(result.interface.address);
-        search->setQuietTime(quietTimeMs_);
-        search->start();
-        searches.push_back(std::move(search));
+    std::vector<InterfaceSearchResult> results;
+    for (const NetworkInterface &interface : interfaces)
+        results.push_back({interface, {}, std::nullopt});
+    std::vector<std::thread> threads;
+    for (InterfaceSearchResult &result : results) {
+        threads.emplace_back([&result, quietTimeMs] {
+            const auto failure = discovery::broadcastSearch(
+                result.interface.address.toUtf8().constData(), quietTimeMs,
+                [&result](const char *bytes, std::size_t size) {
+                    result.replies << discovery::replyText(bytes, size);
+                },
+                [] { return false; });
+            if (failure)
+                result.failure = QString::fromStdString(*failure);
+        });
     }
-    for (const std::unique_ptr<SearchDevices> &search : searches)
-        search->wait();
+    for (std::thread &thread : threads)
+        thread.join();
     return results;
 }

@@ -13,15 +13,7 @@ struct InterfaceSearchResult {
     std::optional<QString> failure;
 };
 
-// Runs one SearchDevices per interface, all at once, and waits for every one to end.
-class InterfaceSearches {
-public:
-    InterfaceSearches(QVector<NetworkInterface> interfaces, int quietTimeMs);
-
-    // In the order of the interfaces.
-    std::vector<InterfaceSearchResult> run() const;
-
-private:
-    QVector<NetworkInterface> interfaces_;
-    int quietTimeMs_;
-};
+// One search per interface, all at once, each on a thread of its own; in the
+// interfaces' order once every one has ended.
+std::vector<InterfaceSearchResult> searchInterfaces(const QVector<NetworkInterface> &interfaces,
+                                                    int quietTimeMs);

@@ -3,19 +3,16 @@
 #include "protocolconstants.h"
 #include "udpsocket.h"
 
-#include <utility>
-
 namespace {
 // Room for a burst of replies, so the kernel does not drop them before the loop reads them.
 constexpr int ReceiveBufferBytes = 4 * 1024 * 1024;
 } // namespace
 
-BroadcastSearch::BroadcastSearch(StopCheck stopRequested) : stopRequested_(std::move(stopRequested))
-{
-}
+namespace discovery {
 
-std::optional<std::string> BroadcastSearch::run(const char *interfaceAddress, int quietTimeMs,
-                                                const ReplyHandler &onReply) const
+std::optional<std::string> broadcastSearch(const char *interfaceAddress, int quietTimeMs,
+                                           const ReplyHandler &onReply,
+                                           const StopCheck &stopRequested)
 {
     const SocketLibrary library;
     if (!library.isStarted())
@@ -30,18 +27,14 @@ std::optional<std::string> BroadcastSearch::run(const char *interfaceAddress, in
     if (!socket.setReceiveTimeout(quietTimeMs))
         return "setsockopt timeout failed";
     socket.requestReceiveBuffer(ReceiveBufferBytes);
-    if (!socket.sendTo(discovery::RequestText, discovery::RequestSize, UdpSocket::BroadcastAddress,
-                       discovery::Port))
+    if (!socket.sendTo(RequestText, RequestSize, UdpSocket::BroadcastAddress, Port))
         return "sendto failed with error code: " + std::to_string(socket.lastError());
 
-    discovery::receiveReplies(socket, onReply, stopRequested_);
+    receiveReplies(socket, onReply, stopRequested);
     return std::nullopt;
 }
 
-namespace discovery {
-
-void receiveReplies(UdpSocket &socket, const BroadcastSearch::ReplyHandler &onReply,
-                    const BroadcastSearch::StopCheck &stopRequested)
+void receiveReplies(UdpSocket &socket, const ReplyHandler &onReply, const StopCheck &stopRequested)
 {
     // A burst of replies is taken a batch at a time, so the socket's queue drains quickly.
     constexpr std::size_t Batch = 64;

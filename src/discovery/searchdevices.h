@@ -4,11 +4,10 @@
 #include <QString>
 #include <QStringList>
 #include <QThread>
-#include <optional>
 
 // Runs one discovery search per start() on a thread of its own: broadcasts the
-// request from the interface address and collects replies until the quiet time
-// (a second unless set) passes without one.
+// request from the interface address and collects replies until a second
+// passes without one.
 class SearchDevices : public QThread {
     Q_OBJECT
 
@@ -19,8 +18,6 @@ public:
 
     // Takes effect with the next search; a running one keeps its address.
     void setInterfaceAddress(const QString &address);
-    // Milliseconds, more than zero; takes effect with the next search, like the address.
-    void setQuietTime(int milliseconds);
 
 signals:
     // Once at the end of every search that got as far as listening; not after a stop request.
@@ -33,12 +30,7 @@ protected:
 
 private:
     QString interfaceAddress() const;
-    int quietTime() const;
-    // The failure message, or nothing when the search listened to its end.
-    std::optional<QString> collectReplies(const QByteArray &address, int quietTimeMs,
-                                          QStringList &replies) const;
 
-    mutable QMutex settingsLock_;
+    mutable QMutex addressLock_;
     QString interfaceAddress_;
-    int quietTimeMs_;
 };

@@ -33,9 +33,7 @@ public:
 
     struct Received {
         ReceiveStatus status;
-        std::size_t size;            // bytes in the buffer, for a Datagram
-        std::uint32_t senderAddress; // host byte order
-        std::uint16_t senderPort;
+        std::size_t size; // bytes in the buffer, for a Datagram
     };
 
     static constexpr std::uint32_t BroadcastAddress = 0xFFFFFFFFu;
@@ -51,13 +49,11 @@ public:
     // Fails for a text that is not a dotted-decimal IPv4 address, too.
     bool bindTo(const char *ipv4Address, std::uint16_t port);
     bool allowBroadcast();
-    bool allowAddressReuse();
     bool setReceiveTimeout(int milliseconds);
     // Best effort: the system may grant less.
     void requestReceiveBuffer(int bytes);
 
     bool sendTo(const void *data, std::size_t size, std::uint32_t address, std::uint16_t port);
-    Received receive(void *buffer, std::size_t capacity);
     // Up to maxCount datagrams with one call where the platform can: waits at
     // most the receive time-out for the first and takes what else is already
     // queued. Datagram i lands at buffer + i * slotSize. Returns how many
@@ -65,7 +61,6 @@ public:
     std::size_t receiveMany(char *buffer, std::size_t slotSize, Received *results,
                             std::size_t maxCount);
 
-    std::uint16_t localPort() const;
     // The platform's error number of the last call that failed.
     int lastError() const { return lastError_; }
 
@@ -75,6 +70,3 @@ private:
     std::intptr_t handle_;
     int lastError_ = 0;
 };
-
-// Parses dotted-decimal text; false when it is not an IPv4 address.
-bool parseIpv4(const char *text, std::uint32_t &address);

@@ -26,12 +26,6 @@ int fd(std::intptr_t handle)
     return static_cast<int>(handle);
 }
 
-} // namespace
-
-SocketLibrary::SocketLibrary() : started_(true) {}
-
-SocketLibrary::~SocketLibrary() = default;
-
 bool parseIpv4(const char *text, std::uint32_t &address)
 {
     in_addr parsed{};
@@ -40,6 +34,12 @@ bool parseIpv4(const char *text, std::uint32_t &address)
     address = ntohl(parsed.s_addr);
     return true;
 }
+
+} // namespace
+
+SocketLibrary::SocketLibrary() : started_(true) {}
+
+SocketLibrary::~SocketLibrary() = default;
 
 UdpSocket::UdpSocket() : handle_(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP))
 {
@@ -84,13 +84,6 @@ bool UdpSocket::allowBroadcast()
            recordFailure();
 }
 
-bool UdpSocket::allowAddressReuse()
-{
-    const int on = 1;
-    return ::setsockopt(fd(handle_), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) == 0 ||
-           recordFailure();
-}
-
 bool UdpSocket::setReceiveTimeout(int milliseconds)
 {
     timeval timeout{};
@@ -115,13 +108,6 @@ bool UdpSocket::sendTo(const void *data, std::size_t size, std::uint32_t address
     return sent >= 0 || recordFailure();
 }
 
-UdpSocket::Received UdpSocket::receive(void *buffer, std::size_t capacity)
-{
-    Received received{};
-    receiveMany(static_cast<char *>(buffer), capacity, &received, 1);
-    return received;
-}
-
 std::size_t UdpSocket::receiveMany(char *buffer, std::size_t slotSize, Received *results,
                                    std::size_t maxCount)
 {
@@ -129,11 +115,8 @@ std::size_t UdpSocket::receiveMany(char *buffer, std::size_t slotSize, Received 
     const std::size_t count = std::min(maxCount, MaxBatch);
     mmsghdr messages[MaxBatch]{};
     iovec slots[MaxBatch];
-    sockaddr_in senders[MaxBatch];
     for (std::size_t i = 0; i < count; ++i) {
         slots[i] = {buffer + i * slotSize, slotSize};
-        messages[i].msg_hdr.msg_name = &senders[i];
-        messages[i].msg_hdr.msg_namelen = sizeof senders[i];
         messages[i].msg_hdr.msg_iov = &slots[i];
         messages[i].msg_hdr.msg_iovlen = 1;
     }
@@ -146,8 +129,7 @@ std::size_t UdpSocket::receiveMany(char *buffer, std::size_t slotSize, Received 
                 const msghdr &header = messages[i].msg_hdr;
                 const bool truncated = (header.msg_flags & MSG_TRUNC) != 0;
                 results[i] = {truncated ? ReceiveStatus::Oversized : ReceiveStatus::Datagram,
-                              truncated ? 0 : messages[i].msg_len,
-                              ntohl(senders[i].sin_addr.s_addr), ntohs(senders[i].sin_port)};
+                              truncated ? 0 : messages[i].msg_len};
             }
             return static_cast<std::size_t>(received);
         }
@@ -155,16 +137,7 @@ std::size_t UdpSocket::receiveMany(char *buffer, std::size_t slotSize, Received 
             continue;
         lastError_ = errno;
         const bool timedOut = errno == EAGAIN || errno == EWOULDBLOCK;
-        results[0] = {timedOut ? ReceiveStatus::TimedOut : ReceiveStatus::Failed, 0, 0, 0};
+        results[0] = {timedOut ? ReceiveStatus::TimedOut : ReceiveStatus::Failed, 0};
         return 1;
     }
-}
-
-std::uint16_t UdpSocket::localPort() const
-{
-    sockaddr_in local{};
-    socklen_t length = sizeof local;
-    if (::getsockname(fd(handle_), reinterpret_cast<sockaddr *>(&local), &length) != 0)
-        return 0;
-    return ntohs(local.sin_port);
 }

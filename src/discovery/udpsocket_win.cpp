@@ -19,6 +19,15 @@ SOCKET sock(std::intptr_t handle)
     return static_cast<SOCKET>(handle);
 }
 
+bool parseIpv4(const char *text, std::uint32_t &address)
+{
+    in_addr parsed{};
+    if (text == nullptr || inet_pton(AF_INET, text, &parsed) != 1)
+        return false;
+    address = ntohl(parsed.s_addr);
+    return true;
+}
+
 } // namespace
 
 SocketLibrary::SocketLibrary()
@@ -31,15 +40,6 @@ SocketLibrary::~SocketLibrary()
 {
     if (started_)
         WSACleanup();
-}
-
-bool parseIpv4(const char *text, std::uint32_t &address)
-{
-    in_addr parsed{};
-    if (text == nullptr || inet_pton(AF_INET, text, &parsed) != 1)
-        return false;
-    address = ntohl(parsed.s_addr);
-    return true;
 }
 
 UdpSocket::UdpSocket()
@@ -86,14 +86,6 @@ bool UdpSocket::allowBroadcast()
            recordFailure();
 }
 
-bool UdpSocket::allowAddressReuse()
-{
-    const BOOL on = TRUE;
-    return ::setsockopt(sock(handle_), SOL_SOCKET, SO_REUSEADDR,
-                        reinterpret_cast<const char *>(&on), sizeof on) == 0 ||
-           recordFailure();
-}
-
 bool UdpSocket::setReceiveTimeout(int milliseconds)
 {
     // Winsock takes the time-out as a DWORD of milliseconds.
@@ -119,46 +111,29 @@ bool UdpSocket::sendTo(const void *data, std::size_t size, std::uint32_t address
     return sent != SOCKET_ERROR || recordFailure();
 }
 
-UdpSocket::Received UdpSocket::receive(void *buffer, std::size_t capacity)
+std::size_t UdpSocket::receiveMany(char *buffer, std::size_t slotSize, Received *results,
+                                   std::size_t)
 {
-    sockaddr_in sender{};
+    // Winsock has no batch receive for datagrams: one at a time.
     for (;;) {
-        int senderLength = sizeof sender;
-        const int length =
-            ::recvfrom(sock(handle_), static_cast<char *>(buffer), static_cast<int>(capacity), 0,
-                       reinterpret_cast<sockaddr *>(&sender), &senderLength);
-        if (length != SOCKET_ERROR)
-            return {ReceiveStatus::Datagram, static_cast<std::size_t>(length),
-                    ntohl(sender.sin_addr.s_addr), ntohs(sender.sin_port)};
+        const int length = ::recv(sock(handle_), buffer, static_cast<int>(slotSize), 0);
+        if (length != SOCKET_ERROR) {
+            results[0] = {ReceiveStatus::Datagram, static_cast<std::size_t>(length)};
+            return 1;
+        }
         lastError_ = WSAGetLastError();
         switch (lastError_) {
         case WSAEINTR:
             continue;
         case WSAEMSGSIZE: // Winsock reports a datagram that did not fit as an error
-            return {ReceiveStatus::Oversized, 0, ntohl(sender.sin_addr.s_addr),
-                    ntohs(sender.sin_port)};
+            results[0] = {ReceiveStatus::Oversized, 0};
+            return 1;
         case WSAETIMEDOUT:
-            return {ReceiveStatus::TimedOut, 0, 0, 0};
+            results[0] = {ReceiveStatus::TimedOut, 0};
+            return 1;
         default:
-            return {ReceiveStatus::Failed, 0, 0, 0};
+            results[0] = {ReceiveStatus::Failed, 0};
+            return 1;
         }
     }
-}
-
-std::size_t UdpSocket::receiveMany(char *buffer, std::size_t slotSize, Received *results,
-                                   std::size_t maxCount)
-{
-    // Winsock has no batch receive for datagrams.
-    static_cast<void>(maxCount);
-    results[0] = receive(buffer, slotSize);
-    return 1;
-}
-
-std::uint16_t UdpSocket::localPort() const
-{
-    sockaddr_in local{};
-    int length = sizeof local;
-    if (::getsockname(sock(handle_), reinterpret_cast<sockaddr *>(&local), &length) != 0)
-        return 0;
-    return ntohs(local.sin_port);
 }

@@ -1,523 +1,462 @@
-#include "support/fakedevice.h"
-#include "support/messageboxes.h"
-#include "support/privatenetwork.h"
-#include "support/windowdriver.h"
-#include "ui/about.h"
+#include "support/support.h"
 #include "ui/mainwindow.h"
 
 #include <QComboBox>
 #include <QDesktopServices>
-#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMenuBar>
 #include <QPushButton>
-#include <QStatusBar>
-#include <QTableWidget>
-#include <QToolBar>
-#include <QtTest>
+#include <malloc.h>
 
-// Runs inside a private network namespace; searches reach a fake device on loopback.
+using Adapters = std::optional<std::vector<Adapter>>;
+Q_DECLARE_METATYPE(Adapters)
+
+namespace {
+
+const QString Searching = QStringLiteral("searching, please wait...");
+// What the adapter query of the next window gives.
+Adapters given;
+Adapters givenAdapters()
+{
+    return given;
+}
+
+QStringList padded(QStringList cells)
+{
+    while (cells.size() < 7)
+        cells << "";
+    return cells;
+}
+
+int openDescriptors()
+{
+    return QDir("/proc/self/fd").entryList(QDir::Files | QDir::System).size();
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
+qint64 heapInUse()
+{
+    return static_cast<qint64>(__sanitizer_get_current_allocated_bytes());
+}
+#else
+qint64 heapInUse()
+{
+    const struct mallinfo2 heap = mallinfo2(); // all arenas, the searches' threads' too
+    return static_cast<qint64>(heap.uordblks + heap.hblkhd);
+}
+#endif
+
+} // namespace
+
+// Runs inside a private network namespace; searches reach simulated devices on loopback.
 class TestMainWindow : public QObject {
     Q_OBJECT
+
+    std::unique_ptr<MainWindow> window;
+    QStringList openedUrls;
+
+    void open(const Adapters &adapters)
+    {
+        window.reset();
+        given = adapters;
+        window = std::make_unique<MainWindow>(nullptr, givenAdapters);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+    template <typename T = QWidget> T *widget(const char *name)
+    {
+        return window->findChild<T *>(name);
+    }
+    QTableWidget *table() { return widget<QTableWidget>("tableWidget"); }
+    QString status() { return widget<QLabel>("lbStatus")->text(); }
+    void click(const char *button) { QTest::mouseClick(widget(button), Qt::LeftButton); }
+    void deliver(const QStringList &list)
+    {
+        QVERIFY(
+            QMetaObject::invokeMethod(window.get(), "setTableWidget", Q_ARG(QStringList, list)));
+    }
+    void searchAndWait(int interface)
+    {
+        widget<QComboBox>("cbNetworkInterfaces")->setCurrentIndex(interface);
+        click("btnSearch");
+        const QDeadlineTimer deadline(10000);
+        while (!status().isEmpty() && !deadline.hasExpired())
+            QTest::qWait(1);
+    }
 
 public slots:
     void recordUrl(const QUrl &url) { openedUrls << url.toString(); }
 
 private slots:
-    void initTestCase() { REQUIRE_PRIVATE_NETWORK(); }
-    void init();
-    void cleanup();
+    void initTestCase()
+    {
+        REQUIRE_PRIVATE_NETWORK();
+        QDesktopServices::setUrlHandler("http", this, "recordUrl");
+    }
+    void init()
+    {
+        openedUrls.clear();
+        open(std::vector<Adapter>{{"lo (loopback)", "127.0.0.1"}});
+    }
 
-    void widgets_data();
-    void widgets();
-    void windowRules();
-    void focusOrder();
-    void emptyTable();
-    void interfaceListFiltered();
-    void noInterfacesDetected();
-    void searchWithoutInterface();
-    void tableRows_data();
-    void tableRows();
-    void tableRules();
-    void searchFillsTable();
-    void everySearchFillsTableOnce();
-    void failedSearchClearsStatus();
-    void launch_data();
-    void launch();
-    void launchByDoubleClick();
-    void launchAfterDelivery();
-    void aboutIsOneDialog();
-    void closeDuringSearch();
+    void properties_data()
+    {
+        QTest::addColumn<QString>("object"); // "About.label": a child of the About dialog
+        QTest::addColumn<QByteArray>("property");
+        QTest::addColumn<QVariant>("value");
+        const auto row = [](const char *object, const char *property, const QVariant &value) {
+            QTest::addRow("%s %s", object, property) << object << QByteArray(property) << value;
+        };
+        row("MainWindow", "windowTitle", "Orvane Finder");
+        row("MainWindow", "size", QSize(800, 250));
+        row("MainWindow", "minimumSize", QSize(800, 250));
+        row("MainWindow", "maximumSize", QSize(800, 250));
+        row("btnSearch", "geometry", QRect(480, 10, 75, 23));
+        row("btnSearch", "text", "Search");
+        row("btnLaunchConfig", "geometry", QRect(560, 10, 151, 23));
+        row("btnLaunchConfig", "text", "Launch Konfiguration");
+        row("tableWidget", "geometry", QRect(10, 40, 781, 201));
+        row("tableWidget", "rowCount", 0);
+        row("tableWidget", "selectionBehavior", QAbstractItemView::SelectRows);
+        row("tableWidget", "selectionMode", QAbstractItemView::SingleSelection);
+        row("tableWidget", "editTriggers", int(QAbstractItemView::NoEditTriggers));
+        row("tableWidget", "sortingEnabled", false);
+        row("cbNetworkInterfaces", "geometry", QRect(10, 10, 241, 22));
+        row("lbStatus", "geometry", QRect(260, 10, 211, 21));
+        row("lbStatus", "text", "");
+        row("lbStatus", "alignment", int(Qt::AlignCenter));
+        row("pushButton", "geometry", QRect(715, 10, 75, 23));
+        row("pushButton", "text", "About");
+        row("About", "windowTitle", "About");
+        row("About", "minimumSize", QSize(350, 250));
+        row("About", "maximumSize", QSize(350, 250));
+        row("About.pushButton", "geometry", QRect(270, 220, 75, 23));
+        row("About.pushButton", "text", "OK");
+        row("About.label", "geometry", QRect(10, 10, 331, 201));
+        row("About.label", "openExternalLinks", true);
+    }
+    void properties()
+    {
+        QFETCH(QString, object);
+        QFETCH(QByteArray, property);
+        QFETCH(QVariant, value);
 
-private:
-    QStringList openedUrls;
+        const QStringList path = object.split('.');
+        QObject *found = window->findChild<QObject *>(path[0]);
+        for (QWidget *topLevel : QApplication::topLevelWidgets())
+            found = topLevel->objectName() == path[0] ? topLevel : found;
+        if (found && path.size() > 1)
+            found = found->findChild<QObject *>(path[1]);
+        QVERIFY(found);
+        const QVariant actual = found->property(property);
+        QCOMPARE(value.type() == QVariant::Int ? QVariant(actual.toInt()) : actual, value);
+    }
+
+    void frame()
+    {
+        QWidget *about = nullptr;
+        for (QWidget *topLevel : QApplication::topLevelWidgets())
+            about = topLevel->objectName() == "About" ? topLevel : about;
+        QVERIFY(about);
+        for (const QWidget *fixed : {static_cast<QWidget *>(window.get()), about}) {
+            QVERIFY(!(fixed->windowFlags() & Qt::WindowMaximizeButtonHint));
+            QVERIFY(fixed->windowFlags() & Qt::CustomizeWindowHint);
+        }
+        QVERIFY(window->windowFlags() & Qt::WindowMinimizeButtonHint);
+        QVERIFY(!(about->windowFlags() & Qt::WindowContextHelpButtonHint));
+        const QString text = about->findChild<QLabel *>("label")->text();
+        for (const char *part :
+             {">Orvane Finder<", ">Anwendung zum finden von Orvane Hardware in Netzwerken<",
+              ">Release: 0.0.1<br/>Datum: 18.02.2014<", ">Orvane Software Downloadservice<"})
+            QVERIFY2(text.contains(part), part);
+
+        QStringList headers;
+        for (int column = 0; column < table()->columnCount(); ++column)
+            headers << table()->horizontalHeaderItem(column)->text();
+        QCOMPARE(headers, (QStringList{"Hostname", "IP-Address", "Netmask", "MAC-Address",
+                                       "Product Name", "Serial No", "Firmware Version"}));
+        QVERIFY(table()->verticalHeader()->isHidden());
+
+        QWidget *first = widget("btnSearch");
+        QStringList focus{first->objectName()};
+        for (QWidget *next = first->nextInFocusChain(); next != first;
+             next = next->nextInFocusChain())
+            if (next->focusPolicy() & Qt::TabFocus)
+                focus << next->objectName();
+        QCOMPARE(focus, (QStringList{"btnSearch", "btnLaunchConfig", "tableWidget",
+                                     "cbNetworkInterfaces", "pushButton"}));
+    }
+
+    void interfaceList()
+    {
+        const std::pair<const char *, bool> descriptions[] = {
+            {"eth1 (Ethernet)", true},
+            {"microsoft virtual adapter", false},
+            {"MICROSOFT VIRTUAL WIFI MINIPORT", false},
+            {"Hyper-V Microsoft Virtual Switch", false},
+            {"Microsoft  Virtual Adapter", true},
+            {"Virtual Microsoft Adapter", true},
+            {"VMware Virtual Ethernet Adapter for VMnet8", false},
+            {"my-vmWare-net", false},
+            {"VMWARE", false},
+            {"Bluetooth Device (Personal Area Network)", false},
+            {"bnep0 (bluetooth)", false},
+            {"Périphérique BLUETOOTH", false},
+            {"Blue Team LAN", true},
+            {"eth1 (Ethernet)", true},
+        };
+        std::vector<Adapter> adapters;
+        QStringList listed;
+        for (const auto &[description, kept] : descriptions) {
+            const QString address = QString("10.0.0.%1").arg(adapters.size());
+            adapters.push_back({description, address.toStdString()});
+            if (kept)
+                listed << description + (' ' + address);
+        }
+        open(adapters);
+
+        const auto *interfaces = widget<QComboBox>("cbNetworkInterfaces");
+        QStringList shown;
+        for (int i = 0; i < interfaces->count(); ++i)
+            shown << interfaces->itemText(i) + ' ' + interfaces->itemData(i).toString();
+        QCOMPARE(shown, listed);
+    }
+
+    void messageBoxes_data()
+    {
+        QTest::addColumn<Adapters>("adapters");
+        QTest::addColumn<QString>("button"); // pressed once the window is up
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("text");
+        const auto only = [](const char *address) {
+            return Adapters(std::vector<Adapter>{{"only", address}});
+        };
+        QTest::newRow("adapter query fails") << Adapters() << ""
+                                             << "Error"
+                                             << "No network interfaces detected";
+        QTest::newRow("search without an interface")
+            << Adapters(std::vector<Adapter>{}) << "btnSearch"
+            << "Information"
+            << "Please select a network interface";
+        QTest::newRow("launch without a row") << only("127.0.0.1") << "btnLaunchConfig"
+                                              << "Information"
+                                              << "No device selected!";
+        QTest::newRow("empty address") << only("") << "btnSearch"
+                                       << "Error"
+                                       << "Bind to socket failed";
+        QTest::newRow("malformed address") << only("127.0.0.1x") << "btnSearch"
+                                           << "Error"
+                                           << "Bind to socket failed";
+        QTest::newRow("address not on this host") << only("192.0.2.1") << "btnSearch"
+                                                  << "Error"
+                                                  << "Bind to socket failed";
+        // The namespace has no route for a broadcast from the any-address.
+        QTest::newRow("send without a route") << only("0.0.0.0") << "btnSearch"
+                                              << "Error"
+                                              << "sendto failed with error code: 101";
+    }
+    void messageBoxes()
+    {
+        QFETCH(Adapters, adapters);
+        QFETCH(QString, button);
+        QFETCH(QString, title);
+        QFETCH(QString, text);
+        MessageBoxCloser boxes;
+
+        open(adapters);
+        if (!button.isEmpty())
+            click(qPrintable(button));
+
+        QTRY_COMPARE(boxes.seen.size(), 1);
+        QCOMPARE(boxes.seen[0].title, title);
+        QCOMPARE(boxes.seen[0].text, text);
+        QCOMPARE(boxes.seen[0].icon,
+                 title == "Error" ? QMessageBox::Critical : QMessageBox::Information);
+        QVERIFY(boxes.seen[0].plain);
+        QCOMPARE(status(), QString());
+    }
+
+    void repliesFillTheTable()
+    {
+        // In the order the device sends them.
+        const QList<QPair<QByteArray, QStringList>> replies{
+            {"a|b|c|d|e|f|g", {"a", "b", "c", "d", "e", "f", "g"}},
+            {"a|b|c|d|e|f|g", {"a", "b", "c", "d", "e", "f", "g"}},
+            {"a||c|d|e|f|g|", {"a", "", "c", "d", "e", "f", "g"}},
+            {"1|2|3|4|5|6|7|8|9", {"1", "2", "3", "4", "5", "6", "7"}},
+            {"host|10.0.0.9", {"host", "10.0.0.9"}},
+            {"", {}},
+            {QByteArray("abcde\0|x", 8), {"abcde"}},
+            {QByteArray("z|y\0", 4), {"z", "y"}},
+            {QByteArray(300, 'x'), {"<dropped>"}},
+            {"M\xc3\xbcller|a\xff"
+             "b",
+             {"Müller", "a\ufffdb"}},
+            {QByteArray(256, 'q'), {QString(256, 'q')}},
+            {" h \r\n|\t1 ", {" h \r\n", "\t1 "}},
+        };
+        QStringList device;
+        QList<QStringList> rows;
+        for (const auto &[datagram, cells] : replies) {
+            device << "--raw" << datagram.toHex();
+            if (cells != QStringList{"<dropped>"})
+                rows << padded(cells);
+        }
+        Simulator simulator(device);
+        QVERIFY(simulator.isListening());
+        deliver({"previous|row"});
+
+        click("btnSearch");
+        QCOMPARE(status(), Searching);
+        QCOMPARE(table()->rowCount(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(status(), QString(), 10000);
+
+        QCOMPARE(tableRows(table()), rows);
+        const QStringList requests = simulator.lines("request ");
+        QCOMPARE(requests.size(), 1);
+        QVERIFY2(QRegularExpression(R"(^request 127\.0\.0\.1:(?!49999 )\d+ -> )"
+                                    R"(255\.255\.255\.255:49999 18 bytes$)")
+                     .match(requests[0])
+                     .hasMatch(),
+                 qPrintable(requests[0]));
+    }
+
+    void searchesFillTheTableOncePerList()
+    {
+        open(std::vector<Adapter>{{"lo (loopback)", "127.0.0.1"}, {"gone", "192.0.2.1"}});
+        Simulator simulator({"--raw", "646576", "--repeat", "2", "--interval", "400"});
+        QVERIFY(simulator.isListening());
+        MessageBoxCloser boxes;
+        int fills = 0;
+        connect(table()->model(), &QAbstractItemModel::rowsInserted, this, [&] { ++fills; });
+
+        for (int search = 1; search <= 3; ++search) {
+            click("btnSearch");
+            QTRY_COMPARE(simulator.lines("request ").size(), search);
+            // Pressed again while it listens, on an interface that would fail: nothing happens.
+            widget<QComboBox>("cbNetworkInterfaces")->setCurrentIndex(1);
+            click("btnSearch");
+            widget<QComboBox>("cbNetworkInterfaces")->setCurrentIndex(0);
+            QCOMPARE(status(), Searching);
+            QTRY_COMPARE_WITH_TIMEOUT(status(), QString(), 10000);
+            QCOMPARE(fills, search);
+        }
+        QCOMPARE(tableRows(table()), (QList<QStringList>{padded({"dev"}), padded({"dev"})}));
+        QCOMPARE(simulator.lines("request ").size(), 3);
+        QCOMPARE(boxes.seen.size(), 0);
+    }
+
+    void launch_data()
+    {
+        QTest::addColumn<QStringList>("list");
+        QTest::addColumn<int>("row"); // picked by a click; -1: none
+        QTest::addColumn<QString>("gesture");
+        QTest::addColumn<QStringList>("urls");
+        QTest::addColumn<int>("boxes");
+        const QStringList three{"a|10.0.0.1", "b|10.0.0.2", "c|10.0.0.3"};
+        QTest::newRow("button") << three << 1 << "button" << QStringList{"http://10.0.0.2"} << 0;
+        QTest::newRow("double click")
+            << three << 2 << "double click" << QStringList{"http://10.0.0.3"} << 0;
+        QTest::newRow("empty address cell")
+            << QStringList{"a||c"} << 0 << "button" << QStringList{"http://"} << 0;
+        QTest::newRow("no row picked") << three << -1 << "button" << QStringList{} << 1;
+        QTest::newRow("a new list drops the picked row")
+            << three << 0 << "button after a new list" << QStringList{} << 1;
+        QTest::newRow("double click below the rows")
+            << three << -1 << "double click" << QStringList{} << 0;
+    }
+    void launch()
+    {
+        QFETCH(QStringList, list);
+        QFETCH(int, row);
+        QFETCH(QString, gesture);
+        QFETCH(QStringList, urls);
+        QFETCH(int, boxes);
+        MessageBoxCloser closer;
+        deliver(list);
+        const QPoint where = row < 0 ? QPoint(20, table()->viewport()->height() - 5)
+                                     : table()->visualItemRect(table()->item(row, 4)).center();
+        QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, where);
+        if (gesture == "button after a new list")
+            deliver(list);
+
+        if (gesture == "double click")
+            QTest::mouseDClick(table()->viewport(), Qt::LeftButton, {}, where);
+        else
+            click("btnLaunchConfig");
+
+        QCOMPARE(openedUrls, urls);
+        QCOMPARE(closer.seen.size(), boxes);
+    }
+
+    void manyRows()
+    {
+        // More rows than one chunk of the parallel fill: each in its place.
+        QStringList list;
+        for (int i = 0; i < 5000; ++i)
+            list << QString("r%1").arg(i);
+        deliver(list);
+
+        QStringList firstColumn;
+        for (const QStringList &cells : tableRows(table()))
+            firstColumn << cells.join('|');
+        QCOMPARE(firstColumn, list.replaceInStrings(QRegularExpression("$"), "||||||"));
+    }
+
+    void steadyOverManySearches()
+    {
+        open(std::vector<Adapter>{
+            {"lo (loopback)", "127.0.0.1"}, {"unrouted", "0.0.0.0"}, {"gone", "192.0.2.1"}});
+        Simulator simulator({"--raw", "6f6e65", "--raw", "74776f"});
+        QVERIFY(simulator.isListening());
+        const MessageBoxCloser boxes;
+        // Every 40th search finds the device; the others fail at the bind or at the send.
+        const auto searches = [this](int count) {
+            for (int search = 0; search < count; ++search)
+                searchAndWait(search % 40 == 0 ? 0 : 1 + search % 2);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        };
+        searches(40);
+        const int descriptors = openDescriptors();
+        const qint64 heap = heapInUse();
+
+        searches(200);
+
+        QCOMPARE(openDescriptors(), descriptors);
+        QVERIFY2(heapInUse() - heap < 32 * 1024, qPrintable(QString::number(heapInUse() - heap)));
+        QCOMPARE(simulator.lines("request ").size(), 6);
+        QCOMPARE(boxes.seen.size(), 39 + 195);
+        QCOMPARE(table()->rowCount(), 2);
+    }
+
+    // Last: the application's event loop ends here.
+    void closingDuringAFloodEndsTheProgram()
+    {
+        Simulator simulator({"--raw", "666c6f6f64", "--repeat", "3000", "--interval", "3"});
+        QVERIFY(simulator.isListening());
+        click("btnSearch");
+        QTRY_VERIFY(simulator.lines("answered ").size() > 50);
+        // However often it is asked for, About is one dialog, and it keeps nothing alive.
+        click("pushButton");
+        click("pushButton");
+        QList<QWidget *> abouts;
+        for (QWidget *topLevel : QApplication::topLevelWidgets())
+            if (topLevel->objectName() == "About" && topLevel->isVisible())
+                abouts << topLevel;
+        QCOMPARE(abouts.size(), 1);
+
+        QElapsedTimer clock;
+        QTimer::singleShot(0, window.get(), [&] {
+            clock.start();
+            window->close();
+        });
+        QTimer::singleShot(5000, window.get(), [] { QCoreApplication::exit(99); });
+        QCOMPARE(QApplication::exec(), 0);
+        window.reset();
+        QVERIFY2(clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
+    }
 };
-
-using namespace windowdriver;
-
-namespace {
-
-std::optional<std::vector<Adapter>> loopbackOnly()
-{
-    return std::vector<Adapter>{{"lo (loopback)", "127.0.0.1"}};
-}
-
-// The first entry cannot send: the namespace has no route for the any-address.
-std::optional<std::vector<Adapter>> brokenThenLoopback()
-{
-    return std::vector<Adapter>{{"unrouted", "0.0.0.0"}, {"lo (loopback)", "127.0.0.1"}};
-}
-
-std::optional<std::vector<Adapter>> mixedAdapters()
-{
-    return std::vector<Adapter>{{"VMware Virtual Ethernet Adapter for VMnet8", "192.168.8.1"},
-                                {"eth1 (Ethernet)", "10.1.0.2"},
-                                {"bnep0 (Bluetooth)", "0.0.0.0"},
-                                {"eth0 (Ethernet)", "10.0.0.2"}};
-}
-
-std::optional<std::vector<Adapter>> noAdapters()
-{
-    return std::vector<Adapter>{};
-}
-
-std::optional<std::vector<Adapter>> queryFails()
-{
-    return std::nullopt;
-}
-
-void deliver(MainWindow &window, const QStringList &list)
-{
-    QVERIFY(QMetaObject::invokeMethod(&window, "setTableWidget", Q_ARG(QStringList, list)));
-}
-
-void selectRow(QTableWidget *table, int rowIndex)
-{
-    const QRect cell = table->visualItemRect(table->item(rowIndex, 0));
-    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
-}
-
-// As a user does it: the first press picks the row, the second press is the double click.
-void doubleClick(QTableWidget *table, QPoint position)
-{
-    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, position);
-    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, position);
-}
-
-} // namespace
-
-void TestMainWindow::init()
-{
-    openedUrls.clear();
-    QDesktopServices::setUrlHandler("http", this, "recordUrl");
-    QDesktopServices::setUrlHandler("https", this, "recordUrl");
-}
-
-void TestMainWindow::cleanup()
-{
-    QDesktopServices::unsetUrlHandler("http");
-    QDesktopServices::unsetUrlHandler("https");
-}
-
-void TestMainWindow::widgets_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("geometry");
-    QTest::addColumn<QString>("text");
-
-    QTest::newRow("search") << "btnSearch" << QRect(480, 10, 75, 23) << "Search";
-    QTest::newRow("launch") << "btnLaunchConfig" << QRect(560, 10, 151, 23)
-                            << "Launch Konfiguration";
-    QTest::newRow("table") << "tableWidget" << QRect(10, 40, 781, 201) << QString();
-    QTest::newRow("interfaces") << "cbNetworkInterfaces" << QRect(10, 10, 241, 22) << QString();
-    QTest::newRow("status") << "lbStatus" << QRect(260, 10, 211, 21) << "";
-    QTest::newRow("about") << "pushButton" << QRect(715, 10, 75, 23) << "About";
-}
-
-void TestMainWindow::widgets()
-{
-    QFETCH(QString, name);
-    QFETCH(QRect, geometry);
-    QFETCH(QString, text);
-
-    MainWindow window(nullptr, loopbackOnly);
-    auto *widget = window.findChild<QWidget *>(name);
-
-    QVERIFY(widget);
-    QCOMPARE(widget->parentWidget(), window.centralWidget());
-    QCOMPARE(widget->geometry(), geometry);
-    if (auto *button = qobject_cast<QPushButton *>(widget))
-        QCOMPARE(button->text(), text);
-    if (auto *label = qobject_cast<QLabel *>(widget)) {
-        QCOMPARE(label->text(), text);
-        QCOMPARE(label->alignment(), Qt::AlignCenter);
-    }
-}
-
-void TestMainWindow::windowRules()
-{
-    MainWindow window(nullptr, loopbackOnly);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-
-    QCOMPARE(window.objectName(), QString("MainWindow"));
-    QCOMPARE(window.windowTitle(), QString("Orvane Finder"));
-    QCOMPARE(window.size(), QSize(800, 250));
-    QCOMPARE(window.minimumSize(), QSize(800, 250));
-    QCOMPARE(window.maximumSize(), QSize(800, 250));
-    QCOMPARE(window.windowModality(), Qt::NonModal);
-    QVERIFY(!(window.windowFlags() & Qt::WindowMaximizeButtonHint));
-    QVERIFY(window.windowFlags() & Qt::CustomizeWindowHint);
-    QVERIFY(window.windowFlags() & Qt::WindowMinimizeButtonHint);
-    QVERIFY(window.windowFlags() & Qt::WindowCloseButtonHint);
-    QCOMPARE(window.centralWidget()->objectName(), QString("centralWidget"));
-    QVERIFY(!window.findChild<QMenuBar *>());
-    QVERIFY(!window.findChild<QToolBar *>());
-    QVERIFY(!window.findChild<QStatusBar *>());
-}
-
-void TestMainWindow::focusOrder()
-{
-    MainWindow window(nullptr, loopbackOnly);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QWidget *first = child<QWidget>(window, "btnSearch");
-    first->setFocus();
-
-    QStringList order{first->objectName()};
-    for (QWidget *next = first->nextInFocusChain(); next != first;
-         next = next->nextInFocusChain()) {
-        if (next->focusPolicy() & Qt::TabFocus)
-            order << next->objectName();
-    }
-
-    QCOMPARE(order, (QStringList{"btnSearch", "btnLaunchConfig", "tableWidget",
-                                 "cbNetworkInterfaces", "pushButton"}));
-}
-
-void TestMainWindow::emptyTable()
-{
-    MainWindow window(nullptr, loopbackOnly);
-    QTableWidget *results = table(window);
-
-    QStringList headers;
-    for (int column = 0; column < results->columnCount(); ++column)
-        headers << results->horizontalHeaderItem(column)->text();
-    QCOMPARE(headers, (QStringList{"Hostname", "IP-Address", "Netmask", "MAC-Address",
-                                   "Product Name", "Serial No", "Firmware Version"}));
-    QCOMPARE(results->rowCount(), 0);
-    QCOMPARE(status(window), QString());
-    QVERIFY(results->verticalHeader()->isHidden());
-}
-
-void TestMainWindow::interfaceListFiltered()
-{
-    MainWindow window(nullptr, mixedAdapters);
-    auto *interfaces = child<QComboBox>(window, "cbNetworkInterfaces");
-
-    QCOMPARE(interfaces->count(), 2);
-    QCOMPARE(interfaces->itemText(0), QString("eth1 (Ethernet)"));
-    QCOMPARE(interfaces->itemData(0, Qt::UserRole).toString(), QString("10.1.0.2"));
-    QCOMPARE(interfaces->itemText(1), QString("eth0 (Ethernet)"));
-    QCOMPARE(interfaces->itemData(1, Qt::UserRole).toString(), QString("10.0.0.2"));
-    QVERIFY(interfaces->itemIcon(0).isNull());
-    QCOMPARE(interfaces->currentIndex(), 0);
-}
-
-void TestMainWindow::noInterfacesDetected()
-{
-    MessageBoxCloser boxes;
-    MainWindow window(nullptr, queryFails);
-
-    QCOMPARE(boxes.seen().size(), 1);
-    const MessageBoxCloser::Seen box = boxes.seen().first();
-    QCOMPARE(box.title, QString("Error"));
-    QCOMPARE(box.text, QString("No network interfaces detected"));
-    QCOMPARE(box.icon, QMessageBox::Critical);
-    QVERIFY(!box.hadParent);
-    QVERIFY(box.onlyOk);
-    QVERIFY(!box.anyMainWindowVisible);
-    QCOMPARE(child<QComboBox>(window, "cbNetworkInterfaces")->count(), 0);
-}
-
-void TestMainWindow::searchWithoutInterface()
-{
-    FakeDevice device;
-    QVERIFY(device.isListening());
-    MainWindow window(nullptr, noAdapters);
-    window.show();
-    MessageBoxCloser boxes;
-
-    click(window, "btnSearch");
-    QTest::qWait(300);
-
-    QCOMPARE(boxes.seen().size(), 1);
-    QCOMPARE(boxes.seen()[0].title, QString("Information"));
-    QCOMPARE(boxes.seen()[0].text, QString("Please select a network interface"));
-    QCOMPARE(boxes.seen()[0].icon, QMessageBox::Information);
-    QVERIFY(boxes.seen()[0].onlyOk);
-    QCOMPARE(status(window), QString());
-    QCOMPARE(device.heard().size(), 0);
-}
-
-void TestMainWindow::tableRows_data()
-{
-    QTest::addColumn<QStringList>("list");
-    QTest::addColumn<Rows>("expected");
-
-    const QStringList abcdefg{"a", "b", "c", "d", "e", "f", "g"};
-    QTest::newRow("empty list") << QStringList{} << QList<QStringList>{};
-    QTest::newRow("seven fields") << QStringList{"a|b|c|d|e|f|g"} << QList<QStringList>{abcdefg};
-    QTest::newRow("two equal replies")
-        << QStringList{"a|b|c|d|e|f|g", "a|b|c|d|e|f|g"} << QList<QStringList>{abcdefg, abcdefg};
-    QTest::newRow("nine fields") << QStringList{"a|b|c|d|e|f|g|h|i"} << QList<QStringList>{abcdefg};
-    QTest::newRow("empty field keeps columns")
-        << QStringList{"a||c|d|e|f|g"} << QList<QStringList>{{"a", "", "c", "d", "e", "f", "g"}};
-    QTest::newRow("fewer fields give empty cells")
-        << QStringList{"host|10.0.0.7"}
-        << QList<QStringList>{{"host", "10.0.0.7", "", "", "", "", ""}};
-    QTest::newRow("empty reply gives an empty row")
-        << QStringList{""} << QList<QStringList>{{"", "", "", "", "", "", ""}};
-    QTest::newRow("spaces and line ends kept")
-        << QStringList{" h |10.0.0.1 |m\r\n|x|y|z|1.0\n"}
-        << QList<QStringList>{{" h ", "10.0.0.1 ", "m\r\n", "x", "y", "z", "1.0\n"}};
-    QTest::newRow("arrival order kept") << QStringList{"z|1", "a|2", "m|3"}
-                                        << QList<QStringList>{{"z", "1", "", "", "", "", ""},
-                                                              {"a", "2", "", "", "", "", ""},
-                                                              {"m", "3", "", "", "", "", ""}};
-}
-
-void TestMainWindow::tableRows()
-{
-    QFETCH(QStringList, list);
-    QFETCH(Rows, expected);
-    MainWindow window(nullptr, loopbackOnly);
-    deliver(window, {"old|row"});
-
-    deliver(window, list);
-
-    QCOMPARE(rows(window), expected);
-    QCOMPARE(table(window)->columnCount(), 7);
-    QCOMPARE(table(window)->horizontalHeaderItem(6)->text(), QString("Firmware Version"));
-    QCOMPARE(status(window), QString());
-}
-
-void TestMainWindow::tableRules()
-{
-    MainWindow window(nullptr, loopbackOnly);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    deliver(window, {"a|10.0.0.1|c|d|e|f|g", "b|10.0.0.2|c|d|e|f|g"});
-    QTableWidget *results = table(window);
-
-    QCOMPARE(results->selectionBehavior(), QAbstractItemView::SelectRows);
-    QCOMPARE(results->selectionMode(), QAbstractItemView::SingleSelection);
-    QCOMPARE(results->editTriggers(), QAbstractItemView::NoEditTriggers);
-    QVERIFY(results->verticalHeader()->isHidden());
-    QVERIFY(!results->isSortingEnabled());
-
-    selectRow(results, 1);
-    QCOMPARE(results->selectionModel()->selectedRows().size(), 1);
-    QCOMPARE(results->selectedItems().size(), 7);
-    selectRow(results, 0);
-    QCOMPARE(results->selectionModel()->selectedRows().size(), 1);
-    QCOMPARE(results->currentRow(), 0);
-
-    // Typing and double clicks do not edit.
-    QTest::keyClicks(results->viewport(), "xyz");
-    doubleClick(results, results->visualItemRect(results->item(0, 0)).center());
-    QVERIFY(!results->isPersistentEditorOpen(results->item(0, 0)));
-    QCOMPARE(results->item(0, 0)->text(), QString("a"));
-    QCOMPARE(results->item(0, 0)->type(), int(QTableWidgetItem::Type));
-}
-
-void TestMainWindow::searchFillsTable()
-{
-    FakeDevice device({{0, "first|127.0.0.1|255.0.0.0|00:11:22:33:44:55|P1|S1|1.0"},
-                       {30, QByteArray("M\xc3\xbcller|127.0.0.2|255.0.0.0|m|P2|S2|2.0")}});
-    QVERIFY(device.isListening());
-    MainWindow window(nullptr, loopbackOnly);
-    window.show();
-    deliver(window, {"previous|1.1.1.1"});
-
-    click(window, "btnSearch");
-
-    QCOMPARE(status(window), QString("searching, please wait..."));
-    QCOMPARE(table(window)->rowCount(), 1); // the previous rows stay until the list comes
-    QTRY_COMPARE_WITH_TIMEOUT(status(window), QString(), 10000);
-    QCOMPARE(table(window)->rowCount(), 2);
-    QCOMPARE(rows(window).at(0), (QStringList{"first", "127.0.0.1", "255.0.0.0",
-                                              "00:11:22:33:44:55", "P1", "S1", "1.0"}));
-    QCOMPARE(rows(window).at(1).first(), QString::fromUtf8("Müller"));
-    QCOMPARE(device.heard().size(), 1);
-}
-
-void TestMainWindow::everySearchFillsTableOnce()
-{
-    FakeDevice device({{0, "dev|127.0.0.1"}});
-    QVERIFY(device.isListening());
-    MainWindow window(nullptr, loopbackOnly);
-    window.show();
-    int fills = 0;
-    connect(table(window)->model(), &QAbstractItemModel::rowsInserted, this, [&] { ++fills; });
-
-    for (int search = 0; search < 10; ++search) {
-        click(window, "btnSearch");
-        QTRY_COMPARE_WITH_TIMEOUT(status(window), QString(), 10000);
-    }
-    QTest::qWait(200);
-
-    QCOMPARE(fills, 10);
-    QCOMPARE(table(window)->rowCount(), 1);
-    QCOMPARE(device.heard().size(), 10);
-}
-
-void TestMainWindow::failedSearchClearsStatus()
-{
-    FakeDevice device({{0, "dev|127.0.0.1"}});
-    QVERIFY(device.isListening());
-    MainWindow window(nullptr, brokenThenLoopback);
-    window.show();
-    deliver(window, {"kept|10.9.9.9"});
-    MessageBoxCloser boxes;
-
-    click(window, "btnSearch");
-    QTRY_COMPARE_WITH_TIMEOUT(boxes.seen().size(), 1, 10000);
-
-    const MessageBoxCloser::Seen box = boxes.seen().first();
-    QCOMPARE(box.title, QString("Error"));
-    QCOMPARE(box.text, QString("sendto failed with error code: %1").arg(ENETUNREACH));
-    QCOMPARE(box.icon, QMessageBox::Critical);
-    QVERIFY(!box.hadParent);
-    QVERIFY(box.onlyOk);
-    QCOMPARE(status(window), QString());
-    QCOMPARE(rows(window).at(0).first(), QString("kept"));
-
-    child<QComboBox>(window, "cbNetworkInterfaces")->setCurrentIndex(1);
-    click(window, "btnSearch");
-    QTRY_COMPARE_WITH_TIMEOUT(status(window), QString(), 10000);
-    QCOMPARE(rows(window).at(0).first(), QString("dev"));
-    QCOMPARE(boxes.seen().size(), 1);
-}
-
-void TestMainWindow::launch_data()
-{
-    QTest::addColumn<QStringList>("list");
-    QTest::addColumn<int>("selectRow");
-    QTest::addColumn<QStringList>("urls");
-    QTest::addColumn<QString>("message");
-
-    QTest::newRow("empty table") << QStringList{} << -1 << QStringList{} << "No device selected!";
-    QTest::newRow("no row picked")
-        << QStringList{"a|10.0.0.1"} << -1 << QStringList{} << "No device selected!";
-    QTest::newRow("second row") << QStringList{"a|10.0.0.1", "b|10.0.0.2"} << 1
-                                << QStringList{"http://10.0.0.2"} << QString();
-    QTest::newRow("empty address cell")
-        << QStringList{"a||c"} << 0 << QStringList{"http://"} << QString();
-    QTest::newRow("address only field missing")
-        << QStringList{"lonely"} << 0 << QStringList{"http://"} << QString();
-    QTest::newRow("address with port and path")
-        << QStringList{"a|10.0.0.1:8080/setup"} << 0 << QStringList{"http://10.0.0.1:8080/setup"}
-        << QString();
-}
-
-void TestMainWindow::launch()
-{
-    QFETCH(QStringList, list);
-    QFETCH(int, selectRow);
-    QFETCH(QStringList, urls);
-    QFETCH(QString, message);
-    MainWindow window(nullptr, loopbackOnly);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    deliver(window, list);
-    if (selectRow >= 0)
-        ::selectRow(table(window), selectRow);
-    MessageBoxCloser boxes;
-
-    click(window, "btnLaunchConfig");
-
-    QCOMPARE(openedUrls, urls);
-    QCOMPARE(boxes.seen().size(), message.isEmpty() ? 0 : 1);
-    if (!message.isEmpty()) {
-        QCOMPARE(boxes.seen()[0].title, QString("Information"));
-        QCOMPARE(boxes.seen()[0].text, message);
-        QVERIFY(boxes.seen()[0].onlyOk);
-    }
-}
-
-void TestMainWindow::launchByDoubleClick()
-{
-    MainWindow window(nullptr, loopbackOnly);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    deliver(window, {"a|10.0.0.1", "b|10.0.0.2", "c|10.0.0.3"});
-    QTableWidget *results = table(window);
-    MessageBoxCloser boxes;
-
-    doubleClick(results, results->visualItemRect(results->item(2, 4)).center());
-    // Below the last row there is no cell: nothing opens and nothing is said.
-    doubleClick(results, QPoint(20, results->viewport()->height() - 5));
-
-    QCOMPARE(openedUrls, QStringList{"http://10.0.0.3"});
-    QCOMPARE(boxes.seen().size(), 0);
-}
-
-void TestMainWindow::launchAfterDelivery()
-{
-    MainWindow window(nullptr, loopbackOnly);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    deliver(window, {"a|10.0.0.1"});
-    selectRow(table(window), 0);
-    deliver(window, {"a|10.0.0.1"});
-    MessageBoxCloser boxes;
-
-    click(window, "btnLaunchConfig");
-
-    QCOMPARE(openedUrls, QStringList{});
-    QCOMPARE(boxes.seen().size(), 1);
-    QCOMPARE(boxes.seen()[0].text, QString("No device selected!"));
-}
-
-void TestMainWindow::aboutIsOneDialog()
-{
-    MainWindow window(nullptr, loopbackOnly);
-    window.show();
-
-    click(window, "pushButton");
-    click(window, "pushButton");
-
-    QList<About *> dialogs;
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (auto *about = qobject_cast<About *>(widget))
-            dialogs << about;
-    }
-    QCOMPARE(dialogs.size(), 1);
-    QVERIFY(dialogs[0]->isVisible());
-    QVERIFY(!dialogs[0]->parentWidget());
-}
-
-void TestMainWindow::closeDuringSearch()
-{
-    FakeDevice device({{0, "flood|127.0.0.1"}});
-    device.floodAfterScript("flood|127.0.0.1", 20);
-    QVERIFY(device.isListening());
-    auto window = std::make_unique<MainWindow>(nullptr, loopbackOnly);
-    window->show();
-    click(*window, "btnSearch");
-    QTest::qWait(300);
-
-    QElapsedTimer clock;
-    clock.start();
-    window->close();
-    window.reset();
-    const qint64 closingMs = clock.elapsed();
-    QCoreApplication::processEvents();
-
-    QVERIFY2(closingMs < 1500, qPrintable(QString::number(closingMs)));
-}
 
 QTEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"

@@ -1,0 +1,143 @@
+#include "formats.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <algorithm>
+#include <utf8proc.h>
+
+namespace {
+
+// RFC 4180: a header row, CRLF after each row, quotes only where a field needs them.
+QString csv(const DeviceTable &table)
+{
+    static const QRegularExpression needsQuotes(QStringLiteral("[,\"\r\n]"));
+    QString text;
+    for (const QStringList &row : QVector<QStringList>{table.header} + table.rows) {
+        QStringList fields;
+        for (QString field : row) {
+            if (field.contains(needsQuotes))
+                field = '"' + field.replace('"', QLatin1String("\"\"")) + '"';
+            fields << field;
+        }
+        text += fields.join(',') + QLatin1String("\r\n");
+    }
+    return text;
+}
+
+QString tsv(const DeviceTable &table)
+{
+    QString text;
+    for (const QStringList &row : table.rows) {
+        QStringList fields;
+        for (const QString &field : row)
+            fields << tsvEscaped(field);
+        text += fields.join('\t') + '\n';
+    }
+    return text;
+}
+
+// As tsv escapes it, and any other control character as \xHH, so no cell moves the cursor.
+QString visible(const QString &field)
+{
+    QString text;
+    for (const QChar character : tsvEscaped(field)) {
+        if (character.category() == QChar::Other_Control)
+            text += QStringLiteral("\\x%1").arg(character.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            text += character;
+    }
+    return text;
+}
+
+// Aligned columns two blanks apart, a rule under the header; no line ends in padding.
+QString aligned(const DeviceTable &table)
+{
+    QVector<QStringList> lines{table.header};
+    for (const QStringList &row : table.rows) {
+        QStringList cells;
+        for (const QString &field : row)
+            cells << visible(field);
+        lines << cells;
+    }
+    QVector<int> widths(table.header.size(), 0);
+    for (const QStringList &cells : lines) {
+        for (int column = 0; column < cells.size(); ++column)
+            widths[column] = std::max(widths[column], terminalColumns(cells[column]));
+    }
+    QStringList rule;
+    for (const int width : widths)
+        rule << QString(width, '-');
+    lines.insert(1, rule);
+
+    QString text;
+    for (const QStringList &cells : lines) {
+        int last = cells.size() - 1;
+        while (last > 0 && cells[last].isEmpty())
+            --last;
+        for (int column = 0; column <= last; ++column) {
+            text += cells[column];
+            if (column < last)
+                text += QString(widths[column] - terminalColumns(cells[column]) + 2, ' ');
+        }
+        text += '\n';
+    }
+    return text;
+}
+
+QByteArray json(const DeviceTable &table)
+{
+    QJsonArray devices;
+    for (const QStringList &row : table.rows) {
+        QJsonObject device;
+        for (int column = 0; column < table.header.size(); ++column)
+            device.insert(table.header[column], row.value(column));
+        devices.append(device);
+    }
+    return QJsonDocument(devices).toJson();
+}
+
+} // namespace
+
+QString tsvEscaped(const QString &text)
+{
+    return QString(text)
+        .replace('\\', QLatin1String("\\\\"))
+        .replace('\t', QLatin1String("\\t"))
+        .replace('\n', QLatin1String("\\n"))
+        .replace('\r', QLatin1String("\\r"));
+}
+
+int terminalColumns(const QString &text)
+{
+    int columns = 0;
+    int cluster = 0;
+    utf8proc_int32_t state = 0;
+    utf8proc_int32_t previous = -1;
+    for (const uint codePoint : text.toUcs4()) {
+        const auto current = static_cast<utf8proc_int32_t>(codePoint);
+        if (previous >= 0 && utf8proc_grapheme_break_stateful(previous, current, &state)) {
+            columns += cluster;
+            cluster = 0;
+        }
+        cluster = std::max(cluster, utf8proc_charwidth(current));
+        previous = current;
+    }
+    return columns + cluster;
+}
+
+QByteArray formatted(const DeviceTable &table, OutputFormat format)
+{
+    switch (format) {
+    case OutputFormat::Table:
+        return aligned(table).toUtf8();
+    case OutputFormat::Csv:
+        return csv(table).toUtf8();
+    case OutputFormat::Json:
+        return json(table);
+    case OutputFormat::Tsv:
+        break;
+    }
+    return tsv(table).toUtf8();
+}

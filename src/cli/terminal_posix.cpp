@@ -1,0 +1,10 @@
+#include "terminal.h"
+
+#include <unistd.h>
+
+void useBinaryStandardStreams() {}
+
+bool standardOutputIsTerminal()
+{
+    return isatty(STDOUT_FILENO) != 0;
+}
