@@ -1,10 +1,11 @@
 #include "support/support.h"
 
 #include <QJsonDocument>
-#include <optional>
+#include <list>
 
-// The built orvane-find and orvane-device-sim, run as processes inside this
-// test's private network namespace: loopback and a bridge without an address.
+// The built orvane-find and orvane-device-sim, run as processes in the finder
+// host of the test bed (two LANs, a device host on each), with a bridge of no
+// address added.
 class TestOrvaneFind : public QObject {
     Q_OBJECT
 
@@ -12,12 +13,22 @@ private slots:
     void initTestCase()
     {
         REQUIRE_PRIVATE_NETWORK();
+        QVERIFY2(qEnvironmentVariableIsSet("ORVANE_TESTBED"),
+                 "run me through tests/testbed/testbed");
         QCOMPARE(QProcess::execute("ip", {"link", "add", "orvfind0", "type", "bridge"}), 0);
+    }
+
+    void cleanup() // what a fault broke
+    {
+        QProcess::execute("ip", {"link", "set", "lana", "up"});
+        QProcess::execute("ip", {"addr", "replace", "10.201.1.1/24", "dev", "lana"});
     }
 
     void run_data()
     {
-        QTest::addColumn<QStringList>("device"); // the simulator's arguments; none: no device
+        // The simulators' arguments, each after "@HOST" on a device host, or on this one.
+        QTest::addColumn<QStringList>("device");
+        QTest::addColumn<QString>("fault"); // "before: " or "while listening: ", ip's arguments
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("output");
@@ -32,100 +43,123 @@ private slots:
         const QString several =
             "orvane-find: Several interfaces are listed: choose one with "
             "--interface, or search on all with --all.\n"
-            "  lo (loopback)  127.0.0.1\n  orvfind0 (Ethernet, bridge)  0.0.0.0\n";
+            "  lo (loopback)  127.0.0.1\n  lana (Ethernet)  10.201.1.1\n"
+            "  lanb (Ethernet)  10.201.2.1\n  orvfind0 (Ethernet, bridge)  0.0.0.0\n";
+        const QStringList fields{"--mac", "02:00:00:00:00:01", "--product", "P", "--serial",
+                                 "S",     "--firmware",        "F"};
+        const QStringList lanA{"@dev1", "--raw", "61", "--repeat", "2", "--interval", "800"};
+        const QString answer = "a\t\t\t\t\t\t\n";
 
-        QTest::newRow("tsv escapes") << odd << QStringList{"-i", "lo", "-f", "tsv"} << 0
-                                     << "dev \"1\", A\t127.0.0.1\t日本🚀🚀e\u0301\tline1\\nline2\t"
-                                        "x\\ty\tC:\\\\new\\r\t\x1b[0m\nb\t\t\t\t\t\t\n"
-                                     << "";
-        QTest::newRow("csv quotes") << odd << QStringList{"-i", "lo", "-f", "csv"} << 0
-                                    << "Hostname,IP-Address,Netmask,MAC-Address,Product Name,"
-                                       "Serial No,Firmware Version\r\n\"dev \"\"1\"\", A\","
-                                       "127.0.0.1,日本🚀🚀e\u0301,\"line1\nline2\",x\ty,"
-                                       "\"C:\\new\r\",\x1b[0m\r\nb,,,,,,\r\n"
-                                    << "";
-        QTest::newRow("table columns") << odd << QStringList{"-i", "lo", "-f", "table"} << 0
-                                       << "Hostname    IP-Address  Netmask    MAC-Address   "
-                                          "Product Name  Serial No  Firmware Version\n"
-                                          "----------  ----------  ---------  ------------  "
-                                          "------------  ---------  ----------------\n"
-                                          "dev \"1\", A  127.0.0.1   日本🚀🚀e\u0301  "
-                                          "line1\\nline2  x\\ty          C:\\\\new\\r  \\x1b[0m\n"
-                                          "b\n"
-                                       << "";
-        QTest::newRow("json")
-            << odd << QStringList{"-i", "lo", "-f", "json"} << 0
-            << "[{\"Hostname\": \"dev \\\"1\\\", A\", \"IP-Address\": \"127.0.0.1\","
-               "\"Netmask\": \"日本🚀🚀e\\u0301\", \"MAC-Address\": \"line1\\nline2\","
-               "\"Product Name\": \"x\\ty\", \"Serial No\": \"C:\\\\new\\r\","
-               "\"Firmware Version\": \"\\u001b[0m\"},"
-               "{\"Hostname\": \"b\", \"IP-Address\": \"\", \"Netmask\": \"\","
-               "\"MAC-Address\": \"\", \"Product Name\": \"\", \"Serial No\": \"\","
-               "\"Firmware Version\": \"\"}]"
-            << "";
-        QTest::newRow("by name") << dev << QStringList{"-i", "lo"} << 0 << "dev\t\t\t\t\t\t\n"
-                                 << "";
-        QTest::newRow("by address")
-            << dev << QStringList{"-i", "127.0.0.1"} << 0 << "dev\t\t\t\t\t\t\n"
-            << "";
-        QTest::newRow("by description")
-            << dev << QStringList{"-i", "lo (loopback)"} << 0 << "dev\t\t\t\t\t\t\n"
-            << "";
-        QTest::newRow("all leaves out interfaces without an address")
-            << dev << QStringList{"--all"} << 0 << "dev\t\t\t\t\t\t\tlo (loopback)\n"
-            << "";
-        QTest::newRow("nobody answers") << QStringList{} << QStringList{"-i", "lo"} << 0 << ""
-                                        << "";
-        QTest::newRow("wait ends the search sooner")
-            << QStringList{"--raw", "61", "--repeat", "2", "--interval", "600"}
-            << QStringList{"-i", "lo", "--wait", "300"} << 0 << "a\t\t\t\t\t\t\n"
-            << "";
-        QTest::newRow("list interfaces") << QStringList{} << QStringList{"--list-interfaces"} << 0
-                                         << "lo (loopback)\t127.0.0.1\n"
-                                            "orvfind0 (Ethernet, bridge)\t0.0.0.0\n"
-                                         << "";
-        QTest::newRow("several listed, none chosen") << dev << QStringList{} << 2 << "" << several;
-        QTest::newRow("not listed") << dev << QStringList{"-i", "eth9"} << 2 << ""
-                                    << "orvane-find: No listed interface has the description, "
-                                       "name or address 'eth9'.";
-        QTest::newRow("unknown option") << dev << QStringList{"--bogus"} << 2 << ""
-                                        << "orvane-find: ";
-        QTest::newRow("search fails")
-            << dev << QStringList{"-i", "orvfind0"} << 1 << ""
-            << "sendto failed with error code: 101\n"; // no route from the any-address
-        QTest::newRow("simulator: fields from the interface")
-            << QStringList{"--hostname", "h", "--product", "P", "--serial", "S", "--firmware", "F"}
-            << QStringList{"-i", "lo"} << 0
-            << "h\t127.0.0.1\t255.0.0.0\t00:00:00:00:00:00\tP\tS\tF\n"
-            << "";
-        QTest::newRow("simulator: devices count up")
-            << QStringList{"--devices", "3",          "--hostname", "d",
-                           "--ip",      "10.0.0.254", "--mac",      "02:00:00:00:00:FF",
-                           "--netmask", "m",          "--product",  "P",
-                           "--serial",  "S",          "--firmware", "F"}
-            << QStringList{"-i", "lo"} << 0
-            << "d-1\t10.0.0.254\tm\t02:00:00:00:00:FF\tP\tS-1\tF\n"
-               "d-2\t10.0.0.255\tm\t02:00:00:00:01:00\tP\tS-2\tF\n"
-               "d-3\t10.0.1.0\tm\t02:00:00:00:01:01\tP\tS-3\tF\n"
-            << "";
-        QTest::newRow("simulator: ends after the requests it was asked to answer")
-            << QStringList{"--requests", "1", "--raw", "61"} << QStringList{"-i", "lo"} << 0
-            << "a\t\t\t\t\t\t\n"
-            << "";
+        const auto faulty = [](const char *name, const QStringList &device, const char *fault,
+                               const QStringList &arguments, int status, const QString &output,
+                               const QString &errors = QString()) {
+            QTest::newRow(name) << device << fault << arguments << status << output << errors;
+        };
+        const auto row = [&faulty](const char *name, const QStringList &device,
+                                   const QStringList &arguments, int status, const QString &output,
+                                   const QString &errors = QString()) {
+            faulty(name, device, "", arguments, status, output, errors);
+        };
+        row("tsv escapes", odd, {"-i", "lo", "-f", "tsv"}, 0,
+            "dev \"1\", A\t127.0.0.1\t日本🚀🚀e\u0301\tline1\\nline2\tx\\ty\tC:\\\\new\\r\t\x1b[0m\n"
+            "b\t\t\t\t\t\t\n");
+        row("csv quotes", odd, {"-i", "lo", "-f", "csv"}, 0,
+            "Hostname,IP-Address,Netmask,MAC-Address,Product Name,Serial No,Firmware Version\r\n"
+            "\"dev \"\"1\"\", A\",127.0.0.1,日本🚀🚀e\u0301,\"line1\nline2\",x\ty,\"C:\\new\r\","
+            "\x1b[0m\r\nb,,,,,,\r\n");
+        row("table columns", odd, {"-i", "lo", "-f", "table"}, 0,
+            "Hostname    IP-Address  Netmask    MAC-Address   Product Name  Serial No  "
+            "Firmware Version\n"
+            "----------  ----------  ---------  ------------  ------------  ---------  "
+            "----------------\n"
+            "dev \"1\", A  127.0.0.1   日本🚀🚀e\u0301  line1\\nline2  x\\ty          C:\\\\new\\r  "
+            "\\x1b[0m\n"
+            "b\n");
+        row("json", odd, {"-i", "lo", "-f", "json"}, 0,
+            "[{\"Hostname\": \"dev \\\"1\\\", A\", \"IP-Address\": \"127.0.0.1\","
+            "\"Netmask\": \"日本🚀🚀e\\u0301\", \"MAC-Address\": \"line1\\nline2\","
+            "\"Product Name\": \"x\\ty\", \"Serial No\": \"C:\\\\new\\r\","
+            "\"Firmware Version\": \"\\u001b[0m\"},"
+            "{\"Hostname\": \"b\", \"IP-Address\": \"\", \"Netmask\": \"\", \"MAC-Address\": \"\","
+            "\"Product Name\": \"\", \"Serial No\": \"\", \"Firmware Version\": \"\"}]");
+        row("by name", dev, {"-i", "lo"}, 0, "dev\t\t\t\t\t\t\n");
+        row("by address", dev, {"-i", "127.0.0.1"}, 0, "dev\t\t\t\t\t\t\n");
+        row("by description", dev, {"-i", "lo (loopback)"}, 0, "dev\t\t\t\t\t\t\n");
+        row("the last option counts", dev,
+            {"-i", "orvfind0", "-f", "json", "-i", "lo", "-f", "tsv"}, 0, "dev\t\t\t\t\t\t\n");
+        row("all: each LAN hears its own request, rows tagged",
+            QStringList{"@dev1", "--hostname", "one"} + fields +
+                QStringList{"@dev2", "--hostname", "two"} + fields,
+            {"--all", "-f", "tsv"}, 0,
+            "one\t10.201.1.11\t255.255.255.0\t02:00:00:00:00:01\tP\tS\tF\tlana (Ethernet)\n"
+            "two\t10.201.2.12\t255.255.255.0\t02:00:00:00:00:01\tP\tS\tF\tlanb (Ethernet)\n");
+        // A link that is down keeps its address: the request goes nowhere.
+        faulty("link down before the search", lanA, "before: link set lana down", {"-i", "lana"}, 0,
+               "");
+        faulty("address removed before the search", lanA, "before: addr del 10.201.1.1/24 dev lana",
+               {"-i", "lana"}, 1, "", "sendto failed with error code: 101\n");
+        // What came before the fault is listed; the later answer never arrives.
+        faulty("link down while listening", lanA, "while listening: link set lana down",
+               {"-i", "lana"}, 0, answer);
+        faulty("address removed while listening", lanA,
+               "while listening: addr del 10.201.1.1/24 dev lana", {"-i", "lana"}, 0, answer);
+        row("after the faults, the same interface as ever", lanA, {"-i", "lana"}, 0,
+            answer + answer);
+        row("nobody answers", {}, {"-i", "lo"}, 0, "");
+        row("wait ends the search sooner", {"--raw", "61", "--repeat", "2", "--interval", "600"},
+            {"-i", "lo", "--wait", "300"}, 0, "a\t\t\t\t\t\t\n");
+        row("list interfaces", {}, {"--list-interfaces"}, 0,
+            "lo (loopback)\t127.0.0.1\nlana (Ethernet)\t10.201.1.1\nlanb (Ethernet)\t10.201.2.1\n"
+            "orvfind0 (Ethernet, bridge)\t0.0.0.0\n");
+        row("several listed, none chosen", dev, {}, 2, "", several);
+        row("not listed", dev, {"-i", "eth9"}, 2, "",
+            "orvane-find: No listed interface has the description, name or address 'eth9'.");
+        row("unknown option", dev, {"--bogus"}, 2, "", "orvane-find: ");
+        // No route from the any-address.
+        row("search fails", dev, {"-i", "orvfind0"}, 1, "", "sendto failed with error code: 101\n");
+        row("simulator: fields from the interface",
+            {"--hostname", "h", "--product", "P", "--serial", "S", "--firmware", "F"}, {"-i", "lo"},
+            0, "h\t127.0.0.1\t255.0.0.0\t00:00:00:00:00:00\tP\tS\tF\n");
+        row("simulator: devices count up",
+            {"--devices", "3", "--hostname", "d", "--ip", "10.0.0.254", "--mac",
+             "02:00:00:00:00:FF", "--netmask", "m", "--product", "P", "--serial", "S", "--firmware",
+             "F"},
+            {"-i", "lo"}, 0,
+            "d-1\t10.0.0.254\tm\t02:00:00:00:00:FF\tP\tS-1\tF\n"
+            "d-2\t10.0.0.255\tm\t02:00:00:00:01:00\tP\tS-2\tF\n"
+            "d-3\t10.0.1.0\tm\t02:00:00:00:01:01\tP\tS-3\tF\n");
+        row("simulator: ends after the requests it was asked to answer",
+            {"--requests", "1", "--raw", "61"}, {"-i", "lo"}, 0, "a\t\t\t\t\t\t\n");
     }
     void run()
     {
         QFETCH(QStringList, device);
+        QFETCH(QString, fault);
         QFETCH(QStringList, arguments);
         QFETCH(int, status);
         QFETCH(QString, output);
         QFETCH(QString, errors);
-        std::optional<Simulator> simulator;
-        if (!device.isEmpty())
-            QVERIFY(simulator.emplace(device).isListening());
+        std::list<Simulator> devices;
+        QStringList simulator{"@"};
+        for (const QString &argument : device + QStringList{"@"}) {
+            if (!argument.startsWith('@')) {
+                simulator << argument;
+                continue;
+            }
+            if (simulator.size() > 1)
+                QVERIFY(devices.emplace_back(simulator.mid(1), simulator[0].mid(1)).isListening());
+            simulator = QStringList{argument};
+        }
+        const QStringList ip = fault.section(": ", 1).split(' ');
         QProcess find;
 
+        if (fault.startsWith("before: "))
+            QCOMPARE(QProcess::execute("ip", ip), 0);
         find.start(ORVANE_FIND, arguments);
+        if (fault.startsWith("while listening: ")) {
+            QTRY_COMPARE(devices.front().lines("answered ").size(), 1);
+            QCOMPARE(QProcess::execute("ip", ip), 0);
+        }
 
         QVERIFY(find.waitForFinished(10000));
         const QByteArray printed = find.readAllStandardOutput();
@@ -137,10 +171,13 @@ private slots:
             QCOMPARE(QJsonDocument::fromJson(printed), QJsonDocument::fromJson(output.toUtf8()));
         else
             QCOMPARE(QString::fromUtf8(printed), output);
-        if (simulator && status == 0)
-            QCOMPARE(simulator->lines("request ").size(), 1);
-        if (device.contains("--requests"))
-            QVERIFY(simulator->process.waitForFinished(5000) && simulator->process.exitCode() == 0);
+        for (Simulator &simulated : devices) {
+            if (status == 0 && fault.isEmpty())
+                QCOMPARE(simulated.lines("request ").size(), 1);
+            if (device.contains("--requests"))
+                QVERIFY(simulated.process.waitForFinished(5000) &&
+                        simulated.process.exitCode() == 0);
+        }
     }
 };
 

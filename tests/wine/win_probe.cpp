@@ -1,42 +1,38 @@
-// Prints what the Windows platform layer sees, for under-wine to compare:
-//   win_probe adapters              -- "DESCRIPTION ADDRESS" per adapter, or "no list"
-//   win_probe search ADDRESS QUIET  -- "reply HEX" per reply, then the outcome
+// Prints what the Windows platform layer sees, for under-wine to compare. For
+// each argument: "adapters" lists "DESCRIPTION ADDRESS" per adapter (or "no
+// list"); an address runs a search from it with a quiet time of 300 ms and
+// prints "reply HEX" per reply, the outcome and how long it took.
 #include "discovery/adapters.h"
 #include "discovery/broadcastsearch.h"
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 int main(int argc, char **argv)
 {
-    const std::string command = argc > 1 ? argv[1] : "";
-    if (command == "adapters" && argc == 2) {
-        const auto adapters = queryAdapters();
-        if (!adapters)
-            std::printf("no list\n");
-        for (const Adapter &adapter : adapters.value_or(std::vector<Adapter>{}))
-            std::printf("%s %s\n", adapter.description.c_str(), adapter.ipv4Address.c_str());
-        return 0;
-    }
-    if (command == "search" && argc == 4) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "adapters") {
+            const auto adapters = queryAdapters();
+            if (!adapters)
+                std::printf("no list\n");
+            for (const Adapter &adapter : adapters.value_or(std::vector<Adapter>{}))
+                std::printf("%s %s\n", adapter.description.c_str(), adapter.ipv4Address.c_str());
+            continue;
+        }
         const auto start = std::chrono::steady_clock::now();
         const auto failure = discovery::broadcastSearch(
-            argv[2], std::atoi(argv[3]),
+            argv[i], 300,
             [](const char *bytes, std::size_t size) {
                 std::printf("reply ");
-                for (std::size_t i = 0; i < size; ++i)
-                    std::printf("%02x", static_cast<unsigned char>(bytes[i]));
+                for (std::size_t byte = 0; byte < size; ++byte)
+                    std::printf("%02x", static_cast<unsigned char>(bytes[byte]));
                 std::printf("\n");
             },
             [] { return false; });
         const auto took = std::chrono::steady_clock::now() - start;
-        std::printf("%s\ntook %lld ms\n", failure.value_or("listened").c_str(),
-                    static_cast<long long>(
-                        std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
-        return 0;
+        std::printf("%s\ntook %d ms\n", failure.value_or("listened").c_str(),
+                    int(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
     }
-    std::fprintf(stderr, "usage: win_probe adapters | search ADDRESS QUIET_MS\n");
-    return 2;
+    return 0;
 }
