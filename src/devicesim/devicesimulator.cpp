@@ -24,18 +24,12 @@ QString countUpAddress(const QString &text, int n)
 
 QString countUpMac(const QString &text, int n)
 {
-    QByteArray bytes = QByteArray::fromHex(text.toLatin1());
+    const QByteArray bytes = QByteArray::fromHex(text.toLatin1());
     if (n == 0 || bytes.size() != 6)
         return text;
-    quint64 value = 0;
-    for (const char byte : bytes)
-        value = (value << 8) | static_cast<quint8>(byte);
-    value += static_cast<quint64>(n);
-    QStringList parts;
-    for (int shift = 40; shift >= 0; shift -= 8)
-        parts
-            << QStringLiteral("%1").arg((value >> shift) & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
-    return parts.join(QLatin1Char(':'));
+    const quint64 value = bytes.toHex().toULongLong(nullptr, 16) + static_cast<quint64>(n);
+    const QByteArray counted = QByteArray::number(value, 16).rightJustified(12, '0').right(12);
+    return QString::fromLatin1(QByteArray::fromHex(counted).toHex(':').toUpper());
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "simulatorconfig.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 
 namespace {
 
@@ -31,69 +32,69 @@ struct IntOption {
     int *target;
 };
 
+// The default is told once, here, and the help shows it.
+QCommandLineOption option(const QString &name, const QString &description, const QString &valueName,
+                          const QString &defaultValue = QString())
+{
+    return QCommandLineOption(
+        name,
+        defaultValue.isEmpty() ? description
+                               : QStringLiteral("%1 Default: %2.").arg(description, defaultValue),
+        valueName, defaultValue);
+}
+
 } // namespace
 
-SimulatorCommandLine SimulatorCommandLine::parse(const QStringList &arguments)
+std::variant<SimulatorConfig, QString> parseSimulatorArguments(const QStringList &arguments)
 {
-    SimulatorCommandLine result;
-    SimulatorConfig &config = result.config;
-
+    SimulatorConfig config;
     QCommandLineParser parser;
-    parser.setApplicationDescription(QString::fromUtf8(HelpDescription));
-    const QCommandLineOption help({"h", "help"}, "Show this help.");
-    const QCommandLineOption version("version", "Show the version.");
-    const QCommandLineOption listen("listen", "Listen on this IPv4 address (default any).", "addr",
-                                    "0.0.0.0");
-    const QCommandLineOption port("port", "Listen on this UDP port (default 49999).", "n", "49999");
-    const QCommandLineOption hostname("hostname", "Hostname field (default: host name).", "text");
-    const QCommandLineOption ip("ip", "IP-Address field (default: the receiving address).", "text");
-    const QCommandLineOption netmask("netmask", "Netmask field (default: the interface's).",
-                                     "text");
-    const QCommandLineOption mac("mac", "MAC-Address field (default: the interface's).", "text");
-    const QCommandLineOption product("product", "Product Name field.", "text", config.product);
-    const QCommandLineOption serial("serial", "Serial No field.", "text", config.serial);
-    const QCommandLineOption firmware("firmware", "Firmware Version field.", "text",
-                                      config.firmware);
-    const QCommandLineOption devices(
-        "devices",
-        "Answer as N devices at once: N distinct records (hostname and serial get a number, "
-        "IP-Address and MAC-Address count up), as fast as the socket allows (default 1).",
-        "n", "1");
-    const QCommandLineOption repeat("repeat", "Answer each request K times (default 1).", "k", "1");
-    const QCommandLineOption interval("interval", "Milliseconds between repeated answers.", "ms",
-                                      "0");
-    const QCommandLineOption delay("delay", "Milliseconds to wait before the first answer.", "ms",
-                                   "0");
-    const QCommandLineOption raw("raw",
-                                 "Send these bytes, given in hex, instead of the record; give "
-                                 "it several times for several datagrams per round.",
-                                 "hex");
-    const QCommandLineOption requests("requests",
-                                      "Exit after answering N requests (default: "
-                                      "run until interrupted).",
-                                      "n", "0");
-    parser.addOptions({help, version, listen, port, hostname, ip, netmask, mac, product, serial,
-                       firmware, devices, repeat, interval, delay, raw, requests});
+    parser.setApplicationDescription(HelpDescription);
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption listen =
+        option("listen", "Listen on this IPv4 address.", "addr", "0.0.0.0");
+    const QCommandLineOption port = option("port", "Listen on this UDP port.", "n", "49999");
+    const QCommandLineOption hostname =
+        option("hostname", "Hostname field; without it, the host name.", "text");
+    const QCommandLineOption ip =
+        option("ip", "IP-Address field; without it, the receiving address.", "text");
+    const QCommandLineOption netmask =
+        option("netmask", "Netmask field; without it, the interface's.", "text");
+    const QCommandLineOption mac =
+        option("mac", "MAC-Address field; without it, the interface's.", "text");
+    const QCommandLineOption product =
+        option("product", "Product Name field.", "text", "Orvane Device Simulator");
+    const QCommandLineOption serial = option("serial", "Serial No field.", "text", "SIM000001");
+    const QCommandLineOption firmware = option("firmware", "Firmware Version field.", "text",
+                                               QCoreApplication::applicationVersion());
+    const QCommandLineOption devices =
+        option("devices",
+               "Answer as N devices at once: N distinct records (hostname and serial get a "
+               "number, IP-Address and MAC-Address count up), as fast as the socket allows.",
+               "n", "1");
+    const QCommandLineOption repeat = option("repeat", "Answer each request K times.", "k", "1");
+    const QCommandLineOption interval =
+        option("interval", "Milliseconds between repeated answers.", "ms", "0");
+    const QCommandLineOption delay =
+        option("delay", "Milliseconds to wait before the first answer.", "ms", "0");
+    const QCommandLineOption raw = option("raw",
+                                          "Send these bytes, given in hex, instead of the record; "
+                                          "give it several times for several datagrams per round.",
+                                          "hex");
+    const QCommandLineOption requests =
+        option("requests", "Exit after answering N requests; 0: run until interrupted.", "n", "0");
+    parser.addOptions({listen, port, hostname, ip, netmask, mac, product, serial, firmware, devices,
+                       repeat, interval, delay, raw, requests});
 
-    if (!parser.parse(arguments)) {
-        result.message = parser.errorText();
-        return result;
-    }
-    if (parser.isSet(help)) {
-        result.action = Action::Help;
-        result.message = parser.helpText();
-        return result;
-    }
-    if (parser.isSet(version)) {
-        result.action = Action::Version;
-        result.message = QStringLiteral("orvane-device-sim 0.0.1");
-        return result;
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        result.message =
-            QStringLiteral("Unexpected argument: %1").arg(parser.positionalArguments().first());
-        return result;
-    }
+    if (!parser.parse(arguments))
+        return parser.errorText();
+    if (parser.isSet(help))
+        parser.showHelp();
+    if (parser.isSet(version))
+        parser.showVersion();
+    if (!parser.positionalArguments().isEmpty())
+        return QStringLiteral("Unexpected argument: %1").arg(parser.positionalArguments().first());
 
     int portNumber = 0;
     const IntOption numbers[] = {
@@ -103,35 +104,29 @@ SimulatorCommandLine SimulatorCommandLine::parse(const QStringList &arguments)
     };
     for (const IntOption &number : numbers) {
         bool ok = false;
-        const QString text = parser.value(QString::fromLatin1(number.name));
+        const QString text = parser.value(number.name);
         const int value = text.toInt(&ok);
-        if (!ok || value < number.minimum || value > number.maximum) {
-            result.message = QStringLiteral("--%1 takes a whole number from %2 to %3, not \"%4\"")
-                                 .arg(QString::fromLatin1(number.name))
-                                 .arg(number.minimum)
-                                 .arg(number.maximum)
-                                 .arg(text);
-            return result;
-        }
+        if (!ok || value < number.minimum || value > number.maximum)
+            return QStringLiteral("--%1 takes a whole number from %2 to %3, not \"%4\"")
+                .arg(number.name)
+                .arg(number.minimum)
+                .arg(number.maximum)
+                .arg(text);
         *number.target = value;
     }
     config.port = static_cast<quint16>(portNumber);
 
     if (!config.listenAddress.setAddress(parser.value(listen)) ||
-        config.listenAddress.protocol() != QAbstractSocket::IPv4Protocol) {
-        result.message =
-            QStringLiteral("--listen takes an IPv4 address, not \"%1\"").arg(parser.value(listen));
-        return result;
-    }
+        config.listenAddress.protocol() != QAbstractSocket::IPv4Protocol)
+        return QStringLiteral("--listen takes an IPv4 address, not \"%1\"")
+            .arg(parser.value(listen));
     for (const QString &hex : parser.values(raw)) {
         const QByteArray bytes = QByteArray::fromHex(hex.toLatin1());
         if (hex.size() % 2 != 0 || bytes.toHex() != hex.toLatin1().toLower() ||
-            bytes.size() > 65507) {
-            result.message =
-                QStringLiteral("--raw takes pairs of hex digits (at most 65507 bytes), not \"%1\"")
-                    .arg(hex);
-            return result;
-        }
+            bytes.size() > 65507)
+            return QStringLiteral(
+                       "--raw takes pairs of hex digits (at most 65507 bytes), not \"%1\"")
+                .arg(hex);
         config.rawPayloads.append(bytes);
     }
     config.hostname = parser.value(hostname);
@@ -141,6 +136,5 @@ SimulatorCommandLine SimulatorCommandLine::parse(const QStringList &arguments)
     config.product = parser.value(product);
     config.serial = parser.value(serial);
     config.firmware = parser.value(firmware);
-    result.action = Action::Run;
-    return result;
+    return config;
 }

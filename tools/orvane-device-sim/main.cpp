@@ -16,22 +16,15 @@ void printLine(FILE *stream, const QString &line)
 int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
-    const SimulatorCommandLine commandLine =
-        SimulatorCommandLine::parse(QCoreApplication::arguments());
-    switch (commandLine.action) {
-    case SimulatorCommandLine::Action::Help:
-    case SimulatorCommandLine::Action::Version:
-        printLine(stdout, commandLine.message.trimmed());
-        return 0;
-    case SimulatorCommandLine::Action::Error:
-        printLine(stderr,
-                  QStringLiteral("orvane-device-sim: %1\nTry --help.").arg(commandLine.message));
+    QCoreApplication::setApplicationName("orvane-device-sim");
+    QCoreApplication::setApplicationVersion(ORVANE_VERSION);
+    const auto parsed = parseSimulatorArguments(QCoreApplication::arguments());
+    if (const auto *error = std::get_if<QString>(&parsed)) {
+        printLine(stderr, QStringLiteral("orvane-device-sim: %1\nTry --help.").arg(*error));
         return 2;
-    case SimulatorCommandLine::Action::Run:
-        break;
     }
 
-    DeviceSimulator simulator(commandLine.config);
+    DeviceSimulator simulator(std::get<SimulatorConfig>(parsed));
     QObject::connect(&simulator, &DeviceSimulator::reported,
                      [](const QString &line) { printLine(stdout, line); });
     QObject::connect(&simulator, &DeviceSimulator::complained,
