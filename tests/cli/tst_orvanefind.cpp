@@ -26,40 +26,28 @@ private slots:
 
     void run_data()
     {
-        // The simulators' arguments, each after "@HOST" on a device host, or on this one.
-        QTest::addColumn<QStringList>("device");
-        QTest::addColumn<QString>("fault"); // "before: " or "while listening: ", ip's arguments
+        // Simulators, " & " between them: "HOST: ARGUMENTS" on a device host, or on this one.
+        QTest::addColumn<QString>("device");
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("output");
         QTest::addColumn<QString>("errors"); // how standard error begins
+        QTest::addColumn<QString>("fault");  // "before: " or "while listening: ", ip's arguments
+        const auto row = [](const char *name, const QString &device, const QStringList &arguments,
+                            int status, const QString &output, const QString &errors = "",
+                            const QString &fault = "") {
+            QTest::newRow(name) << device << arguments << status << output << errors << fault;
+        };
         // Fields that need each format's care, and a reply of one field.
-        const QStringList odd{
-            "--raw",
+        const QString odd =
+            "--raw " +
             QByteArray("dev \"1\", A|127.0.0.1|日本🚀🚀e\u0301|line1\nline2|x\ty|C:\\new\r|\x1b[0m")
-                .toHex(),
-            "--raw", QByteArray("b").toHex()};
-        const QStringList dev{"--raw", QByteArray("dev").toHex()};
-        const QString several =
-            "orvane-find: Several interfaces are listed: choose one with "
-            "--interface, or search on all with --all.\n"
-            "  lo (loopback)  127.0.0.1\n  lana (Ethernet)  10.201.1.1\n"
-            "  lanb (Ethernet)  10.201.2.1\n  orvfind0 (Ethernet, bridge)  0.0.0.0\n";
-        const QStringList fields{"--mac", "02:00:00:00:00:01", "--product", "P", "--serial",
-                                 "S",     "--firmware",        "F"};
-        const QStringList lanA{"@dev1", "--raw", "61", "--repeat", "2", "--interval", "800"};
+                .toHex() +
+            " --raw 62";
+        const QString dev = "--raw 646576", lanA = "dev1: --raw 61 --repeat 2 --interval 800";
+        const QString fields = " --mac 02:00:00:00:00:01 --product P --serial S --firmware F";
         const QString answer = "a\t\t\t\t\t\t\n";
 
-        const auto faulty = [](const char *name, const QStringList &device, const char *fault,
-                               const QStringList &arguments, int status, const QString &output,
-                               const QString &errors = QString()) {
-            QTest::newRow(name) << device << fault << arguments << status << output << errors;
-        };
-        const auto row = [&faulty](const char *name, const QStringList &device,
-                                   const QStringList &arguments, int status, const QString &output,
-                                   const QString &errors = QString()) {
-            faulty(name, device, "", arguments, status, output, errors);
-        };
         row("tsv escapes", odd, {"-i", "lo", "-f", "tsv"}, 0,
             "dev \"1\", A\t127.0.0.1\t日本🚀🚀e\u0301\tline1\\nline2\tx\\ty\tC:\\\\new\\r\t\x1b[0m\n"
             "b\t\t\t\t\t\t\n");
@@ -88,67 +76,62 @@ private slots:
         row("the last option counts", dev,
             {"-i", "orvfind0", "-f", "json", "-i", "lo", "-f", "tsv"}, 0, "dev\t\t\t\t\t\t\n");
         row("all: each LAN hears its own request, rows tagged",
-            QStringList{"@dev1", "--hostname", "one"} + fields +
-                QStringList{"@dev2", "--hostname", "two"} + fields,
+            "dev1: --hostname one" + fields + " & dev2: --hostname two" + fields,
             {"--all", "-f", "tsv"}, 0,
             "one\t10.201.1.11\t255.255.255.0\t02:00:00:00:00:01\tP\tS\tF\tlana (Ethernet)\n"
             "two\t10.201.2.12\t255.255.255.0\t02:00:00:00:00:01\tP\tS\tF\tlanb (Ethernet)\n");
         // A link that is down keeps its address: the request goes nowhere.
-        faulty("link down before the search", lanA, "before: link set lana down", {"-i", "lana"}, 0,
-               "");
-        faulty("address removed before the search", lanA, "before: addr del 10.201.1.1/24 dev lana",
-               {"-i", "lana"}, 1, "", "sendto failed with error code: 101\n");
+        row("link down before the search", lanA, {"-i", "lana"}, 0, "", "",
+            "before: link set lana down");
+        row("address removed before the search", lanA, {"-i", "lana"}, 1, "",
+            "sendto failed with error code: 101\n", "before: addr del 10.201.1.1/24 dev lana");
         // What came before the fault is listed; the later answer never arrives.
-        faulty("link down while listening", lanA, "while listening: link set lana down",
-               {"-i", "lana"}, 0, answer);
-        faulty("address removed while listening", lanA,
-               "while listening: addr del 10.201.1.1/24 dev lana", {"-i", "lana"}, 0, answer);
+        row("link down while listening", lanA, {"-i", "lana"}, 0, answer, "",
+            "while listening: link set lana down");
+        row("address removed while listening", lanA, {"-i", "lana"}, 0, answer, "",
+            "while listening: addr del 10.201.1.1/24 dev lana");
         row("after the faults, the same interface as ever", lanA, {"-i", "lana"}, 0,
             answer + answer);
-        row("nobody answers", {}, {"-i", "lo"}, 0, "");
-        row("wait ends the search sooner", {"--raw", "61", "--repeat", "2", "--interval", "600"},
-            {"-i", "lo", "--wait", "300"}, 0, "a\t\t\t\t\t\t\n");
-        row("list interfaces", {}, {"--list-interfaces"}, 0,
+        row("nobody answers", "", {"-i", "lo"}, 0, "");
+        row("wait ends the search sooner", "--raw 61 --repeat 2 --interval 600",
+            {"-i", "lo", "--wait", "300"}, 0, answer);
+        row("list interfaces", "", {"--list-interfaces"}, 0,
             "lo (loopback)\t127.0.0.1\nlana (Ethernet)\t10.201.1.1\nlanb (Ethernet)\t10.201.2.1\n"
             "orvfind0 (Ethernet, bridge)\t0.0.0.0\n");
-        row("several listed, none chosen", dev, {}, 2, "", several);
+        row("several listed, none chosen", dev, {}, 2, "",
+            "orvane-find: Several interfaces are listed: choose one with --interface, or search "
+            "on all with --all.\n  lo (loopback)  127.0.0.1\n  lana (Ethernet)  10.201.1.1\n");
         row("not listed", dev, {"-i", "eth9"}, 2, "",
             "orvane-find: No listed interface has the description, name or address 'eth9'.");
         row("unknown option", dev, {"--bogus"}, 2, "", "orvane-find: ");
         // No route from the any-address.
         row("search fails", dev, {"-i", "orvfind0"}, 1, "", "sendto failed with error code: 101\n");
         row("simulator: fields from the interface",
-            {"--hostname", "h", "--product", "P", "--serial", "S", "--firmware", "F"}, {"-i", "lo"},
-            0, "h\t127.0.0.1\t255.0.0.0\t00:00:00:00:00:00\tP\tS\tF\n");
+            "--hostname h --product P --serial S --firmware F", {"-i", "lo"}, 0,
+            "h\t127.0.0.1\t255.0.0.0\t00:00:00:00:00:00\tP\tS\tF\n");
         row("simulator: devices count up",
-            {"--devices", "3", "--hostname", "d", "--ip", "10.0.0.254", "--mac",
-             "02:00:00:00:00:FF", "--netmask", "m", "--product", "P", "--serial", "S", "--firmware",
-             "F"},
+            "--devices 3 --hostname d --ip 10.0.0.254 --netmask m --mac 02:00:00:00:00:FF "
+            "--product P --serial S --firmware F",
             {"-i", "lo"}, 0,
             "d-1\t10.0.0.254\tm\t02:00:00:00:00:FF\tP\tS-1\tF\n"
             "d-2\t10.0.0.255\tm\t02:00:00:00:01:00\tP\tS-2\tF\n"
             "d-3\t10.0.1.0\tm\t02:00:00:00:01:01\tP\tS-3\tF\n");
-        row("simulator: ends after the requests it was asked to answer",
-            {"--requests", "1", "--raw", "61"}, {"-i", "lo"}, 0, "a\t\t\t\t\t\t\n");
+        row("simulator: ends after the requests it was asked to answer", "--requests 1 --raw 61",
+            {"-i", "lo"}, 0, answer);
     }
     void run()
     {
-        QFETCH(QStringList, device);
-        QFETCH(QString, fault);
+        QFETCH(QString, device);
         QFETCH(QStringList, arguments);
         QFETCH(int, status);
         QFETCH(QString, output);
         QFETCH(QString, errors);
+        QFETCH(QString, fault);
         std::list<Simulator> devices;
-        QStringList simulator{"@"};
-        for (const QString &argument : device + QStringList{"@"}) {
-            if (!argument.startsWith('@')) {
-                simulator << argument;
-                continue;
-            }
-            if (simulator.size() > 1)
-                QVERIFY(devices.emplace_back(simulator.mid(1), simulator[0].mid(1)).isListening());
-            simulator = QStringList{argument};
+        for (const QString &simulator : device.split(" & ", Qt::SkipEmptyParts)) {
+            const QString host = simulator.contains(": ") ? simulator.section(": ", 0, 0) : "";
+            QVERIFY(
+                devices.emplace_back(simulator.section(": ", -1).split(' '), host).isListening());
         }
         const QStringList ip = fault.section(": ", 1).split(' ');
         QProcess find;

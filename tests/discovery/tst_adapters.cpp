@@ -13,24 +13,23 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QStringList>("files"); // path=content, or path->link target
         QTest::addColumn<QString>("description");
-        QTest::newRow("loopback") << "lo" << QStringList{"type=772"} << "lo (loopback)";
-        QTest::newRow("ethernet with driver")
-            << "eth0" << QStringList{"type=1", "device/driver->/bus/pci/drivers/e1000e"}
-            << "eth0 (Ethernet, driver e1000e)";
-        QTest::newRow("wireless") << "wlan0"
-                                  << QStringList{"type=1", "uevent=INTERFACE=wlan0\nDEVTYPE=wlan\n",
-                                                 "device/driver->/drivers/iwlwifi"}
-                                  << "wlan0 (wireless, driver iwlwifi)";
-        QTest::newRow("wireless by its folder")
-            << "wlp2s0" << QStringList{"type=1", "wireless/x="} << "wlp2s0 (wireless)";
-        QTest::newRow("bluetooth") << "bnep0" << QStringList{"type=1", "uevent=DEVTYPE=bluetooth\n"}
-                                   << "bnep0 (Bluetooth)";
-        QTest::newRow("bridge") << "br0" << QStringList{"type=1", "uevent=DEVTYPE=bridge\n"}
-                                << "br0 (Ethernet, bridge)";
-        QTest::newRow("vmware host adapter")
-            << "vmnet8" << QStringList{"type=1"} << "vmnet8 (Ethernet, VMware virtual adapter)";
-        QTest::newRow("nothing known") << "tun0" << QStringList{"type=65534"} << "tun0";
-        QTest::newRow("no folder") << "ghost" << QStringList{} << "ghost";
+        const auto row = [](const char *kind, const char *name, const QStringList &files,
+                            const char *description) {
+            QTest::newRow(kind) << name << files << description;
+        };
+        row("loopback", "lo", {"type=772"}, "lo (loopback)");
+        row("ethernet with driver", "eth0", {"type=1", "device/driver->/bus/pci/drivers/e1000e"},
+            "eth0 (Ethernet, driver e1000e)");
+        row("wireless", "wlan0",
+            {"type=1", "uevent=INTERFACE=wlan0\nDEVTYPE=wlan\n", "device/driver->/drivers/iwlwifi"},
+            "wlan0 (wireless, driver iwlwifi)");
+        row("wireless by its folder", "wlp2s0", {"type=1", "wireless/x="}, "wlp2s0 (wireless)");
+        row("bluetooth", "bnep0", {"type=1", "uevent=DEVTYPE=bluetooth\n"}, "bnep0 (Bluetooth)");
+        row("bridge", "br0", {"type=1", "uevent=DEVTYPE=bridge\n"}, "br0 (Ethernet, bridge)");
+        row("vmware host adapter", "vmnet8", {"type=1"},
+            "vmnet8 (Ethernet, VMware virtual adapter)");
+        row("nothing known", "tun0", {"type=65534"}, "tun0");
+        row("no folder", "ghost", {}, "ghost");
     }
     void describe()
     {

@@ -1,9 +1,6 @@
 #pragma once
 
-#include <QMessageBox>
 #include <QProcess>
-#include <QTableWidget>
-#include <QTimer>
 #include <QtTest>
 
 // Tests that send discovery traffic run only inside a private network namespace
@@ -30,24 +27,3 @@ private:
     QString output_;
     bool listening_ = false;
 };
-
-// Closes every message box that comes up while it lives, with its OK button.
-class MessageBoxCloser {
-public:
-    struct Seen {
-        QString title;
-        QString text;
-        QMessageBox::Icon icon;
-        bool plain; // no parent window, one OK button
-    };
-
-    MessageBoxCloser();
-
-    QList<Seen> seen;
-
-private:
-    QTimer timer_;
-};
-
-// Every row's cells as the table shows them.
-QList<QStringList> tableRows(const QTableWidget *table);
