@@ -11,41 +11,34 @@ private slots:
     void describe_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QStringList>("files"); // path=content, or path->link target
+        QTest::addColumn<QString>("folder"); // shell commands that lay out its folder
         QTest::addColumn<QString>("description");
-        const auto row = [](const char *kind, const char *name, const QStringList &files,
+        const auto row = [](const char *kind, const char *name, const char *folder,
                             const char *description) {
-            QTest::newRow(kind) << name << files << description;
+            QTest::newRow(kind) << name << folder << description;
         };
-        row("loopback", "lo", {"type=772"}, "lo (loopback)");
-        row("ethernet with driver", "eth0", {"type=1", "device/driver->/bus/pci/drivers/e1000e"},
-            "eth0 (Ethernet, driver e1000e)");
+        const char *const driver = "mkdir device && ln -s /bus/pci/drivers/e1000e device/driver";
+        row("loopback", "lo", "echo 772 >type", "lo (loopback)");
+        row("ethernet with driver", "eth0", driver, "eth0 (Ethernet, driver e1000e)");
         row("wireless", "wlan0",
-            {"type=1", "uevent=INTERFACE=wlan0\nDEVTYPE=wlan\n", "device/driver->/drivers/iwlwifi"},
+            "printf 'INTERFACE=wlan0\\nDEVTYPE=wlan\\n' >uevent && mkdir device && "
+            "ln -s /drivers/iwlwifi device/driver",
             "wlan0 (wireless, driver iwlwifi)");
-        row("wireless by its folder", "wlp2s0", {"type=1", "wireless/x="}, "wlp2s0 (wireless)");
-        row("bluetooth", "bnep0", {"type=1", "uevent=DEVTYPE=bluetooth\n"}, "bnep0 (Bluetooth)");
-        row("bridge", "br0", {"type=1", "uevent=DEVTYPE=bridge\n"}, "br0 (Ethernet, bridge)");
-        row("vmware host adapter", "vmnet8", {"type=1"},
-            "vmnet8 (Ethernet, VMware virtual adapter)");
-        row("nothing known", "tun0", {"type=65534"}, "tun0");
-        row("no folder", "ghost", {}, "ghost");
+        row("wireless by its folder", "wlp2s0", "mkdir wireless", "wlp2s0 (wireless)");
+        row("bluetooth", "bnep0", "echo DEVTYPE=bluetooth >uevent", "bnep0 (Bluetooth)");
+        row("bridge", "br0", "echo DEVTYPE=bridge >uevent", "br0 (Ethernet, bridge)");
+        row("vmware host adapter", "vmnet8", ":", "vmnet8 (Ethernet, VMware virtual adapter)");
+        row("nothing known", "tun0", "echo 65534 >type", "tun0");
+        row("no folder", "ghost", "cd .. && rm -r ghost", "ghost");
     }
     void describe()
     {
         QFETCH(QString, name);
-        QFETCH(QStringList, files);
+        QFETCH(QString, folder);
         QFETCH(QString, description);
         QTemporaryDir sys;
-        for (const QString &file : files) {
-            const QStringList link = file.split("->");
-            const QString path = sys.filePath(name + '/' + link[0].section('=', 0, 0));
-            QVERIFY(QDir().mkpath(QFileInfo(path).path()));
-            QFile content(path);
-            QVERIFY(link.size() == 2 ? QFile::link(link[1], path)
-                                     : content.open(QIODevice::WriteOnly) &&
-                                           content.write(file.section('=', 1).toUtf8()) >= 0);
-        }
+        const QString layout = "cd '%1' && mkdir %2 && cd %2 && echo 1 >type && %3";
+        QCOMPARE(QProcess::execute("sh", {"-c", layout.arg(sys.path(), name, folder)}), 0);
 
         QCOMPARE(
             QString::fromStdString(describeInterface(name.toStdString(), sys.path().toStdString())),

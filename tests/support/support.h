@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <QtTest>
 
@@ -13,17 +14,38 @@
 // namespace, or on a host ("dev1", "dev2") of the running test bed.
 class Simulator {
 public:
-    explicit Simulator(const QStringList &arguments, const QString &host = QString());
-    ~Simulator();
+    explicit Simulator(const QStringList &arguments, const QString &host = QString())
+    {
+        const QString hostNamespace = qEnvironmentVariable("ORVANE_TESTBED") + '-' + host;
+        if (host.isEmpty())
+            process.start(ORVANE_DEVICE_SIM, arguments);
+        else
+            process.start("ip", QStringList{"netns", "exec", hostNamespace, ORVANE_DEVICE_SIM} +
+                                    arguments);
+        const QDeadlineTimer deadline(5000);
+        while (!listening && process.waitForReadyRead(int(deadline.remainingTime())))
+            listening = !lines("listening on ").isEmpty();
+    }
+    ~Simulator()
+    {
+        process.kill();
+        process.waitForFinished();
+    }
 
-    bool isListening() const { return listening_; }
+    bool isListening() const { return listening; }
     // The lines it printed so far that start so: "request " for each request heard,
     // "answered " for each round of answers sent.
-    QStringList lines(const QString &start);
+    QStringList lines(const QString &start)
+    {
+        process.waitForReadyRead(0);
+        output += QString::fromUtf8(process.readAllStandardOutput());
+        return output.split('\n').filter(
+            QRegularExpression('^' + QRegularExpression::escape(start)));
+    }
 
     QProcess process;
 
 private:
-    QString output_;
-    bool listening_ = false;
+    QString output;
+    bool listening = false;
 };
