@@ -3,18 +3,26 @@
 #include <QJsonDocument>
 #include <list>
 
-// The built orvane-find and orvane-device-sim, run as processes in the finder
-// host of the test bed (two LANs, a device host on each), with a bridge of no
-// address added.
+// orvane-find and orvane-device-sim as processes in the test bed's finder host,
+// with a bridge of no address added.
 class TestOrvaneFind : public QObject {
     Q_OBJECT
+
+    // The datagrams UDP has handed to a socket on this host: replies that reached orvane-find.
+    static qint64 deliveredDatagrams()
+    {
+        QFile snmp("/proc/net/snmp");
+        const QStringList udp = snmp.open(QIODevice::ReadOnly)
+                                    ? QString(snmp.readAll()).split('\n').filter("Udp: ")
+                                    : QStringList();
+        return udp.value(1).section(' ', 1, 1).toLongLong(); // after the line of names
+    }
 
 private slots:
     void initTestCase()
     {
         REQUIRE_PRIVATE_NETWORK();
-        QVERIFY2(qEnvironmentVariableIsSet("ORVANE_TESTBED"),
-                 "run me through tests/testbed/testbed");
+        QVERIFY2(qEnvironmentVariableIsSet("ORVANE_TESTBED"), "run me in tests/testbed/testbed");
         QCOMPARE(QProcess::execute("ip", {"link", "add", "orvfind0", "type", "bridge"}), 0);
     }
 
@@ -131,12 +139,14 @@ private slots:
         }
         const QStringList ip = fault.section(": ", 1).split(' ');
         QProcess find;
+        const qint64 delivered = deliveredDatagrams();
 
         if (fault.startsWith("before: "))
             QCOMPARE(QProcess::execute("ip", ip), 0);
         find.start(ORVANE_FIND, arguments);
         if (fault.startsWith("while listening: ")) {
-            QTRY_COMPARE(devices.front().lines("answered ").size(), 1);
+            QTRY_VERIFY(deliveredDatagrams() > delivered); // the first answer is in
+
             QCOMPARE(QProcess::execute("ip", ip), 0);
         }
 

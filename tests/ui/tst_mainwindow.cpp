@@ -289,8 +289,6 @@ private slots:
         QTest::mouseDClick(rowArea, Qt::LeftButton, {}, at(2));
         QTest::mouseClick(rowArea, Qt::LeftButton, {}, at(0)); // an empty IP-Address cell
         click("btnLaunchConfig");
-        QTest::mouseDClick(rowArea, Qt::LeftButton, {}, QPoint(20, rowArea->height() - 5));
-        QTest::mouseClick(rowArea, Qt::LeftButton, {}, at(1));
         deliver(list); // a new list drops the picked row: a message
         click("btnLaunchConfig");
 

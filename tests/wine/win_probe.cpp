@@ -1,7 +1,6 @@
-// Prints what the Windows platform layer sees, for under-wine to compare. For
-// each argument: "adapters" lists "DESCRIPTION ADDRESS" per adapter (or "no
-// list"); an address runs a search from it with a quiet time of 300 ms and
-// prints "reply HEX" per reply, the outcome and how long it took.
+// Prints what the Windows platform layer sees, for under-wine to compare. For each
+// argument: "adapters" lists "DESCRIPTION ADDRESS" per adapter, or "no list"; an
+// address searches from it with a quiet time of 300 ms.
 #include "discovery/adapters.h"
 #include "discovery/broadcastsearch.h"
 
@@ -24,10 +23,7 @@ int main(int argc, char **argv)
         const auto failure = discovery::broadcastSearch(
             argv[i], 300,
             [](const char *bytes, std::size_t size) {
-                std::printf("reply ");
-                for (std::size_t byte = 0; byte < size; ++byte)
-                    std::printf("%02x", static_cast<unsigned char>(bytes[byte]));
-                std::printf("\n");
+                std::printf("reply %.*s\n", static_cast<int>(size), bytes);
             },
             [] { return false; });
         const auto took = std::chrono::steady_clock::now() - start;
