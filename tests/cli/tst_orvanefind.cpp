@@ -107,19 +107,14 @@ private slots:
             "on all with --all.\n  lo (loopback)  127.0.0.1\n");
         row("not listed", dev, {"-i", "eth9"}, 2, "",
             "orvane-find: No listed interface has the description, name or address 'eth9'.");
-        row("unknown option", dev, {"--bogus"}, 2, "", "orvane-find: ");
         // No route from the any-address.
         row("search fails", dev, {"-i", "orvfind0"}, 1, "", "sendto failed with error code: 101\n");
-        row("simulator: fields from the interface",
-            "--hostname h --product P --serial S --firmware F", {"-i", "lo"}, 0,
-            "h\t127.0.0.1\t255.0.0.0\t00:00:00:00:00:00\tP\tS\tF\n");
+        // Netmask and addresses from the interface, the other fields by default.
         row("simulator: devices count up",
-            "--devices 3 --hostname d --ip 10.0.0.254 --netmask m --mac 02:00:00:00:00:FF "
-            "--product P --serial S --firmware F",
-            {"-i", "lo"}, 0,
-            "d-1\t10.0.0.254\tm\t02:00:00:00:00:FF\tP\tS-1\tF\n"
-            "d-2\t10.0.0.255\tm\t02:00:00:00:01:00\tP\tS-2\tF\n"
-            "d-3\t10.0.1.0\tm\t02:00:00:00:01:01\tP\tS-3\tF\n");
+            "--devices 3 --hostname d --mac 02:00:00:00:00:FF --product P", {"-i", "lo"}, 0,
+            "d-1\t127.0.0.1\t255.0.0.0\t02:00:00:00:00:FF\tP\tSIM000001-1\t0.0.1\n"
+            "d-2\t127.0.0.2\t255.0.0.0\t02:00:00:00:01:00\tP\tSIM000001-2\t0.0.1\n"
+            "d-3\t127.0.0.3\t255.0.0.0\t02:00:00:00:01:01\tP\tSIM000001-3\t0.0.1\n");
         row("simulator: ends after the requests it was asked to answer", "--requests 1 --raw 61",
             {"-i", "lo"}, 0, answer);
     }

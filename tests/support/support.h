@@ -10,8 +10,7 @@
     QVERIFY2(qEnvironmentVariableIsSet("ORVANE_PRIVATE_NETWORK"),                                  \
              "run this test through ctest, never on the host's network")
 
-// orvane-device-sim answering for as long as the object lives: in this network
-// namespace, or on a host ("dev1", "dev2") of the running test bed.
+// orvane-device-sim answering while the object lives: here, or on a test bed host ("dev1").
 class Simulator {
 public:
     explicit Simulator(const QStringList &arguments, const QString &host = QString())
@@ -33,8 +32,7 @@ public:
     }
 
     bool isListening() const { return listening; }
-    // The lines it printed so far that start so: "request " for each request heard,
-    // "answered " for each round of answers sent.
+    // Its lines so far that start so: "request " per request heard, "answered " per round.
     QStringList lines(const QString &start)
     {
         process.waitForReadyRead(0);
