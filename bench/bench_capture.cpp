@@ -39,7 +39,7 @@ std::unique_ptr<Simulator> burstDevice(int devices)
 {
     auto device = std::make_unique<Simulator>(
         QStringList{"--devices", QString::number(devices), "--hostname", "d"}, "dev1");
-    if (!device->isListening()) {
+    if (!device->listening) {
         std::fprintf(stderr, "simulator did not start: %s\n",
                      device->process.readAllStandardError().constData());
         std::exit(1);

@@ -1,5 +1,4 @@
-// Each input is one datagram that reached the finder, followed the whole way:
-// its reply text, its row in the window's table, and the page Launch opens.
+// One datagram followed the whole way: reply text, table row, and the page Launch opens.
 #include "discovery/protocol.h"
 #include "ui/mainwindow.h"
 
@@ -34,9 +33,7 @@ public slots:
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     // They live until the process ends: Qt cannot be taken down by static destructors.
-    static auto *application = new QApplication(qtArgc, qtArgv);
-    static auto *path = new ReplyPath;
-    Q_UNUSED(application)
+    static auto *path = (new QApplication(qtArgc, qtArgv), new ReplyPath);
     if (size > discovery::ReplyBufferSize)
         return 0; // the socket drops it
     const QString text = discovery::replyText(reinterpret_cast<const char *>(data), size);

@@ -4,8 +4,7 @@
 #include <QProcess>
 #include <QtTest>
 
-// Tests that send discovery traffic run only inside a private network namespace
-// (tests/netns-run or the test bed); started any other way they refuse.
+// Tests that send discovery traffic refuse to run outside a private network namespace.
 #define REQUIRE_PRIVATE_NETWORK()                                                                  \
     QVERIFY2(qEnvironmentVariableIsSet("ORVANE_PRIVATE_NETWORK"),                                  \
              "run this test through ctest, never on the host's network")
@@ -31,7 +30,6 @@ public:
         process.waitForFinished();
     }
 
-    bool isListening() const { return listening; }
     // Its lines so far that start so: "request " per request heard, "answered " per round.
     QStringList lines(const QString &start)
     {
@@ -42,8 +40,8 @@ public:
     }
 
     QProcess process;
+    bool listening = false;
 
 private:
     QString output;
-    bool listening = false;
 };

@@ -1,6 +1,5 @@
-// Prints what the Windows platform layer sees, for under-wine to compare. For each
-// argument: "adapters" lists "DESCRIPTION ADDRESS" per adapter, or "no list"; an
-// address searches from it with a quiet time of 300 ms.
+// For under-wine, per argument: "adapters" lists "DESCRIPTION ADDRESS" (or "no list");
+// an address searches from it with a quiet time of 300 ms.
 #include "discovery/adapters.h"
 #include "discovery/broadcastsearch.h"
 
