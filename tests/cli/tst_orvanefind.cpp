@@ -43,23 +43,23 @@ private slots:
                             const QString &fault = "") {
             QTest::newRow(name) << device << arguments << status << output << errors << fault;
         };
-        // Fields that need each format's care, and a reply of one field.
+        // Fields that need each format's care, and an emoji of two code points in one column.
         const QString odd =
             "--raw " +
             QByteArray("dev \"1\", A|127.0.0.1|日本🚀🚀e\u0301|line1\nline2|x\ty|C:\\new\r|\x1b[0m")
                 .toHex() +
-            " --raw 62";
+            " --raw " + QByteArray("👍🏽|b").toHex();
         const QString dev = "--raw 646576", lanA = "dev1: --raw 61 --repeat 2 --interval 800";
         const QString fields = " --mac 02:00:00:00:00:01 --product P --serial S --firmware F";
         const QString answer = "a\t\t\t\t\t\t\n";
 
         row("tsv escapes", odd, {"-i", "lo", "-f", "tsv"}, 0,
             "dev \"1\", A\t127.0.0.1\t日本🚀🚀e\u0301\tline1\\nline2\tx\\ty\tC:\\\\new\\r\t\x1b[0m\n"
-            "b\t\t\t\t\t\t\n");
+            "👍🏽\tb\t\t\t\t\t\n");
         row("csv quotes", odd, {"-i", "lo", "-f", "csv"}, 0,
             "Hostname,IP-Address,Netmask,MAC-Address,Product Name,Serial No,Firmware Version\r\n"
             "\"dev \"\"1\"\", A\",127.0.0.1,日本🚀🚀e\u0301,\"line1\nline2\",x\ty,\"C:\\new\r\","
-            "\x1b[0m\r\nb,,,,,,\r\n");
+            "\x1b[0m\r\n👍🏽,b,,,,,\r\n");
         row("table columns", odd, {"-i", "lo", "-f", "table"}, 0,
             "Hostname    IP-Address  Netmask    MAC-Address   Product Name  Serial No  "
             "Firmware Version\n"
@@ -67,7 +67,7 @@ private slots:
             "----------------\n"
             "dev \"1\", A  127.0.0.1   日本🚀🚀e\u0301  line1\\nline2  x\\ty          C:\\\\new\\r  "
             "\\x1b[0m\n"
-            "b\n");
+            "👍🏽          b\n");
         row("json", dev, {"-i", "lo", "-f", "json"}, 0,
             R"([{"Hostname": "dev", "IP-Address": "", "Netmask": "", "MAC-Address": "",
                  "Product Name": "", "Serial No": "", "Firmware Version": ""}])");
@@ -102,6 +102,7 @@ private slots:
         row("several listed, none chosen", dev, {}, 2, "",
             "orvane-find: Several interfaces are listed: choose one with --interface, or search "
             "on all with --all.\n  lo (loopback)  127.0.0.1\n");
+        row("a wait that never ends", dev, {"-i", "lo", "-w", "0"}, 2, "", "orvane-find: --wait");
         row("not listed", dev, {"-i", "eth9"}, 2, "",
             "orvane-find: No listed interface has the description, name or address 'eth9'.");
         row("search fails", dev, {"-i", "orvfind0"}, 1, "", "sendto failed with error code: 101\n");

@@ -50,7 +50,6 @@ struct MessageBoxCloser {
 
 } // namespace
 
-// Runs inside a private network namespace; searches reach simulated devices on loopback.
 class TestMainWindow : public QObject {
     Q_OBJECT
 
