@@ -106,7 +106,7 @@ private slots:
         row("not listed", dev, {"-i", "eth9"}, 2, "",
             "orvane-find: No listed interface has the description, name or address 'eth9'.");
         row("search fails", dev, {"-i", "orvfind0"}, 1, "", "sendto failed with error code: 101\n");
-        // Netmask and addresses from the interface, the other fields by default.
+        // Netmask and addresses from the interface, serial and firmware by default.
         row("simulator: devices count up",
             "--devices 3 --hostname d --mac 02:00:00:00:00:FF --product P", {"-i", "lo"}, 0,
             "d-1\t127.0.0.1\t255.0.0.0\t02:00:00:00:00:FF\tP\tSIM000001-1\t0.0.1\n"

@@ -15,7 +15,6 @@ using Adapters = std::optional<std::vector<Adapter>>;
 
 namespace {
 
-// What a window offers its user: its size, fixed or not, and its title bar's buttons.
 QString frame(const QWidget *window)
 {
     QString text = QString("%1x%2").arg(window->width()).arg(window->height());
@@ -138,9 +137,7 @@ private slots:
                 text(window.get(), "btnLaunchConfig"), text(window.get(), "pushButton"), status(),
                 int(widget<QLabel>("lbStatus")->alignment()), headers, table()->selectionBehavior(),
                 table()->selectionMode(), int(table()->editTriggers()),
-                table()->verticalHeader()->isHidden(), table()->rowCount(), focus,
-                about->windowTitle(), frame(about), text(about, "pushButton"), aboutPhrases,
-                about->findChild<QObject *>("label")->property("openExternalLinks")}),
+                table()->verticalHeader()->isHidden(), table()->rowCount(), focus}),
             (QVariantList{"Orvane Finder", "800x250 minimise fixed", "Search",
                           "Launch Konfiguration", "About", "", int(Qt::AlignCenter),
                           QStringList{"Hostname", "IP-Address", "Netmask", "MAC-Address",
@@ -148,8 +145,14 @@ private slots:
                           QAbstractItemView::SelectRows, QAbstractItemView::SingleSelection,
                           int(QAbstractItemView::NoEditTriggers), true, 0,
                           QStringList{"btnSearch", "btnLaunchConfig", "tableWidget",
-                                      "cbNetworkInterfaces", "pushButton"},
-                          "About", "350x250 fixed", "OK", 4, true}));
+                                      "cbNetworkInterfaces", "pushButton"}}));
+        QCOMPARE(table()->accessibleName() + '|' +
+                     widget("cbNetworkInterfaces")->accessibleDescription(),
+                 "Devices found|Network interface to search on");
+        QCOMPARE((QVariantList{
+                     about->windowTitle(), frame(about), text(about, "pushButton"), aboutPhrases,
+                     about->findChild<QObject *>("label")->property("openExternalLinks")}),
+                 (QVariantList{"About", "350x250 fixed", "OK", 4, true}));
     }
 
     void interfaceList()
