@@ -114,26 +114,18 @@ bool UdpSocket::sendTo(const void *data, std::size_t size, std::uint32_t address
 std::size_t UdpSocket::receiveMany(char *buffer, std::size_t slotSize, Received *results,
                                    std::size_t)
 {
-    // Winsock has no batch receive for datagrams: one at a time.
-    for (;;) {
-        const int length = ::recv(sock(handle_), buffer, static_cast<int>(slotSize), 0);
-        if (length != SOCKET_ERROR) {
-            results[0] = {ReceiveStatus::Datagram, static_cast<std::size_t>(length)};
-            return 1;
-        }
-        lastError_ = WSAGetLastError();
-        switch (lastError_) {
-        case WSAEINTR:
-            continue;
-        case WSAEMSGSIZE: // Winsock reports a datagram that did not fit as an error
-            results[0] = {ReceiveStatus::Oversized, 0};
-            return 1;
-        case WSAETIMEDOUT:
-            results[0] = {ReceiveStatus::TimedOut, 0};
-            return 1;
-        default:
-            results[0] = {ReceiveStatus::Failed, 0};
-            return 1;
-        }
+    // Winsock has no batch receive for datagrams: one at a time. Winsock 2 ends a blocking
+    // call with WSAEINTR only when 1.1's WSACancelBlockingCall asks, which nothing here does.
+    const int length = ::recv(sock(handle_), buffer, static_cast<int>(slotSize), 0);
+    if (length != SOCKET_ERROR) {
+        results[0] = {ReceiveStatus::Datagram, static_cast<std::size_t>(length)};
+        return 1;
     }
+    lastError_ = WSAGetLastError();
+    // Winsock reports a datagram that did not fit as an error.
+    results[0] = {lastError_ == WSAEMSGSIZE    ? ReceiveStatus::Oversized
+                  : lastError_ == WSAETIMEDOUT ? ReceiveStatus::TimedOut
+                                               : ReceiveStatus::Failed,
+                  0};
+    return 1;
 }
