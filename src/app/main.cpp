@@ -7,6 +7,9 @@ int main(int argc, char *argv[])
     // The window draws nothing with OpenGL; on X11 loading the GL driver only slows the start.
     if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
         qputenv("QT_XCB_GL_INTEGRATION", "none");
+    // On a scaled desktop the window keeps its size in device-independent pixels.
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
     QApplication application(argc, argv);
     // Lets Wayland desktops match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("example.orvane.Finder"));

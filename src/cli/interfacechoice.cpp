@@ -4,13 +4,6 @@
 
 namespace {
 
-// "eth0" of "eth0 (Ethernet)"; Windows descriptions start with no name.
-QString nameOf(const QString &description)
-{
-    const QString name = description.section(QLatin1String(" ("), 0, 0);
-    return name.contains(' ') || name == description ? QString() : name;
-}
-
 QString listing(const QVector<NetworkInterface> &interfaces)
 {
     QString text;
@@ -28,10 +21,9 @@ chooseInterfaces(const QVector<NetworkInterface> &listed, const std::optional<QS
     QVector<NetworkInterface> chosen;
     QSet<QString> addresses;
     for (const NetworkInterface &interface : listed) {
-        const bool wanted = named
-                                ? interface.description == *named || interface.address == *named ||
-                                      (!named->isEmpty() && nameOf(interface.description) == *named)
-                                : interface.address != QLatin1String("0.0.0.0");
+        const bool wanted = named ? interface.description == *named ||
+                                        interface.address == *named || interface.name() == *named
+                                  : interface.address != QLatin1String("0.0.0.0");
         // A second search from the same address would only hear the same replies again.
         if (wanted && !addresses.contains(interface.address)) {
             chosen << interface;

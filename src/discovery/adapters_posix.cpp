@@ -44,10 +44,19 @@ std::string driverName(const fs::path &interfaceDir)
     return error ? std::string() : driver.filename().string();
 }
 
-// First IPv4 address of every interface that has one.
-std::map<std::string, std::string> firstIpv4Addresses()
+std::string dottedDecimal(const sockaddr *address)
 {
-    std::map<std::string, std::string> addresses;
+    char text[INET_ADDRSTRLEN] = {};
+    const auto *ipv4 = reinterpret_cast<const sockaddr_in *>(address);
+    if (address == nullptr || inet_ntop(AF_INET, &ipv4->sin_addr, text, sizeof text) == nullptr)
+        return "0.0.0.0";
+    return text;
+}
+
+// First IPv4 address and its netmask of every interface that has one.
+std::map<std::string, std::pair<std::string, std::string>> firstIpv4Addresses()
+{
+    std::map<std::string, std::pair<std::string, std::string>> addresses;
     ifaddrs *list = nullptr;
     if (getifaddrs(&list) != 0)
         return addresses;
@@ -55,10 +64,9 @@ std::map<std::string, std::string> firstIpv4Addresses()
     for (const ifaddrs *entry = list; entry != nullptr; entry = entry->ifa_next) {
         if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET)
             continue;
-        char text[INET_ADDRSTRLEN] = {};
-        const auto *address = reinterpret_cast<const sockaddr_in *>(entry->ifa_addr);
-        if (inet_ntop(AF_INET, &address->sin_addr, text, sizeof text) != nullptr)
-            addresses.emplace(entry->ifa_name, text); // emplace keeps the first one
+        // emplace keeps the first one
+        addresses.emplace(entry->ifa_name, std::pair(dottedDecimal(entry->ifa_addr),
+                                                     dottedDecimal(entry->ifa_netmask)));
     }
     return addresses;
 }
@@ -108,12 +116,14 @@ std::optional<std::vector<Adapter>> queryAdapters()
     if (!names)
         return std::nullopt;
 
-    const std::map<std::string, std::string> addresses = firstIpv4Addresses();
+    const auto addresses = firstIpv4Addresses();
     std::vector<Adapter> adapters;
     for (const NameIndex *entry = names.get(); entry->if_index != 0; ++entry) {
         const auto address = addresses.find(entry->if_name);
+        const bool has = address != addresses.end();
         adapters.push_back({describeInterface(entry->if_name, "/sys/class/net"),
-                            address == addresses.end() ? "0.0.0.0" : address->second});
+                            has ? address->second.first : "0.0.0.0",
+                            has ? address->second.second : "0.0.0.0"});
     }
     if (adapters.empty())
         return std::nullopt;

@@ -9,6 +9,10 @@
 struct NetworkInterface {
     QString description;
     QString address; // IPv4, dotted decimal
+    QString netmask; // of that address
+
+    // "eth0" of "eth0 (Ethernet)"; a Windows description, which starts with no name, whole.
+    QString name() const;
 };
 
 // The adapters isListedAdapter keeps, in the platform's order.

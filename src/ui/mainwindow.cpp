@@ -3,8 +3,11 @@
 #include "about.h"
 #include "discovery/interfacelist.h"
 #include "discovery/protocol.h"
+#include "discovery/replyjudgement.h"
 #include "ui_mainwindow.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QHeaderView>
 #include <QMessageBox>
@@ -14,25 +17,60 @@
 namespace {
 
 constexpr std::size_t FieldCount = DeviceRecord::FieldCount;
+constexpr int IpColumn = 1;
+constexpr int NetmaskRole = Qt::UserRole + 1;
+// Columns fit the widest of this many rows, so that a flood of replies still fills at once.
+constexpr int FittedRows = 1000;
+constexpr int RowsPerChunk = 2048;
 
-// One item per field of every reply, row after row. A burst of replies is
-// split across the cores; only placing the items needs the GUI thread.
-std::vector<QTableWidgetItem *> makeCells(const QStringList &deviceList)
+// Splitting a burst of replies into fields, and making their items, is spread across the
+// cores; only placing the items needs the GUI thread.
+template <typename Work> void inChunks(int rows, Work work)
 {
-    constexpr int RowsPerChunk = 2048;
-    const int rows = deviceList.size();
-    std::vector<QTableWidgetItem *> cells(static_cast<std::size_t>(rows) * FieldCount);
     QVector<int> chunkStarts;
     for (int start = 0; start < rows; start += RowsPerChunk)
         chunkStarts << start;
-    QtConcurrent::blockingMap(chunkStarts, [&](int start) {
-        auto cell = cells.begin() + static_cast<std::ptrdiff_t>(start * FieldCount);
-        for (int row = start; row < std::min(start + RowsPerChunk, rows); ++row) {
-            for (const QString &field : DeviceRecord::fromReplyText(deviceList.at(row)).fields)
+    QtConcurrent::blockingMap(
+        chunkStarts, [&](int start) { work(start, std::min(start + RowsPerChunk, rows)); });
+}
+
+QVector<DeviceRecord> records(const QStringList &deviceList)
+{
+    QVector<DeviceRecord> split(deviceList.size());
+    inChunks(deviceList.size(), [&](int from, int to) {
+        for (int row = from; row < to; ++row)
+            split[row] = DeviceRecord::fromReplyText(deviceList.at(row));
+    });
+    return split;
+}
+
+// One item per field of every reply, row after row.
+std::vector<QTableWidgetItem *> makeCells(const QVector<DeviceRecord> &records)
+{
+    std::vector<QTableWidgetItem *> cells(static_cast<std::size_t>(records.size()) * FieldCount);
+    inChunks(records.size(), [&](int from, int to) {
+        auto cell = cells.begin() + static_cast<std::ptrdiff_t>(from * FieldCount);
+        for (int row = from; row < to; ++row) {
+            for (const QString &field : records.at(row).fields)
                 *cell++ = new QTableWidgetItem(field);
         }
     });
     return cells;
+}
+
+// A warning sign in the IP-Address cell; what it warns of for the mouse and for screen readers.
+void markWarnings(const std::vector<QTableWidgetItem *> &cells,
+                  const QVector<QStringList> &warnings, const QIcon &sign)
+{
+    for (int row = 0; row < warnings.size(); ++row) {
+        if (warnings.at(row).isEmpty())
+            continue;
+        QTableWidgetItem *address = cells.at(row * FieldCount + IpColumn);
+        const QString why = warnings.at(row).join('\n');
+        address->setIcon(sign);
+        address->setToolTip(why);
+        address->setData(Qt::AccessibleDescriptionRole, why);
+    }
 }
 
 // Puts the items into the table's rows, in order. One change notice for the
@@ -64,6 +102,7 @@ MainWindow::MainWindow(QWidget *parent, AdapterQuery adapterQuery)
     setFixedSize(width(), height());
     setInterfaceList(adapterQuery);
     setTableHeader();
+    addRowActions();
     // A failed search ends in the GUI thread, where message boxes belong.
     connect(&searchDevices, &SearchDevices::searchFailed, this, &MainWindow::showSearchFailure,
             Qt::QueuedConnection);
@@ -84,8 +123,38 @@ void MainWindow::setInterfaceList(AdapterQuery adapterQuery)
                               QMessageBox::NoButton);
         return;
     }
-    for (const NetworkInterface &interface : listedInterfaces(*adapters))
+    for (const NetworkInterface &interface : listedInterfaces(*adapters)) {
         ui->cbNetworkInterfaces->addItem(interface.description, interface.address);
+        ui->cbNetworkInterfaces->setItemData(ui->cbNetworkInterfaces->count() - 1,
+                                             interface.netmask, NetmaskRole);
+    }
+}
+
+void MainWindow::addRowActions()
+{
+    QTableWidget *table = ui->tableWidget;
+    const auto add = [table](const QString &text, auto triggered) {
+        auto *action = new QAction(text, table);
+        connect(action, &QAction::triggered, table, triggered);
+        table->addAction(action);
+        return action;
+    };
+    const auto copy = [table](int from, int to) {
+        const int row = table->currentRow();
+        if (row == -1)
+            return;
+        QStringList cells;
+        for (int column = from; column < to; ++column)
+            cells << table->item(row, column)->text();
+        QGuiApplication::clipboard()->setText(cells.join('\t'));
+    };
+    add(QStringLiteral("Copy IP-Address"), [copy] { copy(IpColumn, IpColumn + 1); });
+    QAction *copyRow =
+        add(QStringLiteral("Copy Row"), [copy] { copy(0, DeviceRecord::FieldCount); });
+    copyRow->setShortcut(QKeySequence::Copy);
+    copyRow->setShortcutContext(Qt::WidgetShortcut);
+    add(QStringLiteral("Launch Konfiguration"), [this] { launchConfig(); });
+    table->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 void MainWindow::on_btnSearch_clicked()
@@ -99,6 +168,9 @@ void MainWindow::on_btnSearch_clicked()
         return;
     }
     ui->lbStatus->setText(QStringLiteral("searching, please wait..."));
+    const QComboBox *interfaces = ui->cbNetworkInterfaces;
+    searchedOn = {interfaces->currentText(), interfaces->currentData().toString(),
+                  interfaces->currentData(NetmaskRole).toString()};
     // Unique, so that every list fills the table once however often Search is pressed.
     connect(&searchDevices, &SearchDevices::setDeviceList, this, &MainWindow::setTableWidget,
             static_cast<Qt::ConnectionType>(Qt::QueuedConnection | Qt::UniqueConnection));
@@ -122,15 +194,21 @@ void MainWindow::setTableHeader()
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->verticalHeader()->setVisible(false);
+    table->horizontalHeader()->setResizeContentsPrecision(FittedRows);
+    table->resizeColumnsToContents();
 }
 
 void MainWindow::setTableWidget(QStringList deviceList)
 {
     searchPending = false;
     setTableHeader();
-    const std::vector<QTableWidgetItem *> cells = makeCells(deviceList);
+    const QVector<DeviceRecord> replies = records(deviceList);
+    const std::vector<QTableWidgetItem *> cells = makeCells(replies);
+    markWarnings(cells, judgedReplies(replies, searchedOn),
+                 style()->standardIcon(QStyle::SP_MessageBoxWarning));
     ui->tableWidget->setRowCount(deviceList.size());
     placeCells(ui->tableWidget, cells);
+    ui->tableWidget->resizeColumnsToContents();
     ui->lbStatus->clear();
 }
 
@@ -156,7 +234,7 @@ void MainWindow::on_tableWidget_doubleClicked(const QModelIndex &)
 void MainWindow::launchConfig()
 {
     const int row = ui->tableWidget->currentRow();
-    const QTableWidgetItem *address = row == -1 ? nullptr : ui->tableWidget->item(row, 1);
+    const QTableWidgetItem *address = row == -1 ? nullptr : ui->tableWidget->item(row, IpColumn);
     if (address == nullptr) {
         QMessageBox::information(nullptr, QStringLiteral("Information"),
                                  QStringLiteral("No device selected!"), QMessageBox::Ok,

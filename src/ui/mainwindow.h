@@ -1,6 +1,7 @@
 #pragma once
 
 #include "discovery/adapters.h"
+#include "discovery/interfacelist.h"
 #include "discovery/searchdevices.h"
 
 #include <QMainWindow>
@@ -35,11 +36,15 @@ private slots:
 
 private:
     void setInterfaceList(AdapterQuery adapterQuery);
+    // Copy and launch, by the context menu and the platform's Copy key.
+    void addRowActions();
     void launchConfig();
 
     std::unique_ptr<Ui::MainWindow> ui;
     SearchDevices searchDevices;
     // From a Search press until that search's list or failure arrives.
     bool searchPending = false;
+    // The interface of the last search, which its replies are judged against.
+    NetworkInterface searchedOn;
     std::unique_ptr<About> about;
 };

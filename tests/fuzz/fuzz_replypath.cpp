@@ -1,5 +1,7 @@
-// One datagram followed the whole way: reply text, table row, and the page Launch opens.
+// One datagram followed the whole way: reply text, its judgement, table row, and the page
+// Launch opens.
 #include "discovery/protocol.h"
+#include "discovery/replyjudgement.h"
 #include "ui/mainwindow.h"
 
 #include <QApplication>
@@ -43,6 +45,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     bool whole = !text.contains(QChar(0)); // nothing after a zero byte
     for (int column = 0; column < 7; ++column)
         whole = whole && table->item(0, column)->text() == text.section('|', column, column);
+    // Beside a twin with another MAC-Address, judged against a subnet.
+    DeviceRecord twin = DeviceRecord::fromReplyText(text);
+    twin.fields[3] += 'x';
+    const QVector<QStringList> judged = judgedReplies({DeviceRecord::fromReplyText(text), twin},
+                                                      {"lanA0", "10.88.1.5", "255.255.255.0"});
+    if (judged.size() != 2 || judged[0].size() > 2 || judged[1].size() > 2)
+        qFatal("the reply text \"%s\" was judged wrongly", qPrintable(text));
+
     table->setCurrentCell(0, 0);
     path->opened = 0;
     path->window.findChild<QPushButton *>("btnLaunchConfig")->click();

@@ -2,6 +2,8 @@
 #include "support/support.h"
 #include "ui/mainwindow.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QHeaderView>
@@ -108,7 +110,7 @@ private slots:
     void init()
     {
         openedUrls.clear();
-        open(std::vector<Adapter>{{"lo (loopback)", "127.0.0.1"}});
+        open(std::vector<Adapter>{{"lo (loopback)", "127.0.0.1", "255.0.0.0"}});
     }
 
     void looksAsItShould()
@@ -149,6 +151,21 @@ private slots:
         QCOMPARE(table()->accessibleName() + '|' +
                      widget("cbNetworkInterfaces")->accessibleDescription(),
                  "Devices found|Network interface to search on");
+        // Headers that fit, widths the user can drag, and the row menu.
+        QString fitting;
+        QStringList menu;
+        QHeaderView *header = table()->horizontalHeader();
+        for (int column = 0; column < table()->columnCount(); ++column)
+            fitting +=
+                QString(table()->columnWidth(column) >= header->sectionSizeHint(column) ? "fits"
+                                                                                        : "cut") +
+                (header->sectionResizeMode(column) == QHeaderView::Interactive ? " drag|" : "|");
+        for (const QAction *action : table()->actions())
+            menu << action->text() + ' ' + action->shortcut().toString();
+        QCOMPARE((QVariantList{fitting, table()->contextMenuPolicy(), menu}),
+                 (QVariantList{
+                     QString("fits drag|").repeated(7), Qt::ActionsContextMenu,
+                     QStringList{"Copy IP-Address ", "Copy Row Ctrl+C", "Launch Konfiguration "}}));
         QCOMPARE((QVariantList{
                      about->windowTitle(), frame(about), text(about, "pushButton"), aboutPhrases,
                      about->findChild<QObject *>("label")->property("openExternalLinks")}),
@@ -170,7 +187,7 @@ private slots:
         for (const QString &description : descriptions) {
             const QString name = QString(description).remove(QRegularExpression("^\\+"));
             const QString address = QString("10.0.0.%1").arg(adapters.size());
-            adapters.push_back({name.toStdString(), address.toStdString()});
+            adapters.push_back({name.toStdString(), address.toStdString(), "255.0.0.0"});
             if (description.startsWith('+'))
                 listed << name + ' ' + address;
         }
@@ -246,7 +263,7 @@ private slots:
         QFETCH(QString, button);
         QFETCH(QString, box);
         MessageBoxCloser boxes;
-        std::vector<Adapter> adapters{{"only", address == "-" ? "" : address.toStdString()}};
+        std::vector<Adapter> adapters{{"only", address == "-" ? "" : address.toStdString(), ""}};
 
         open(address == "none"   ? Adapters()
              : address.isEmpty() ? Adapters(std::vector<Adapter>{})
@@ -294,10 +311,17 @@ private slots:
         QVERIFY2(one.match(requests).hasMatch(), qPrintable(requests));
     }
 
-    void launch()
+    void launchAndCopy()
     {
         MessageBoxCloser boxes;
         const QStringList list{"a||c", "b|10.0.0.2", "c|10.0.0.3"};
+        QStringList copied;
+        const auto copy = [&] { copied << QGuiApplication::clipboard()->text(); };
+        const auto menu = [this](const QString &item) {
+            for (QAction *action : table()->actions())
+                if (action->text() == item)
+                    action->trigger();
+        };
         deliver(list);
         QWidget *rowArea = table()->viewport();
         const auto at = [this](int row) {
@@ -306,21 +330,87 @@ private slots:
 
         QTest::mouseClick(rowArea, Qt::LeftButton, {}, at(1));
         click("btnLaunchConfig");
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        table()->setFocus();
+        QTest::keyClick(table(), Qt::Key_C, Qt::ControlModifier);
+        copy();
+        menu("Copy IP-Address");
+        copy();
         QTest::mouseClick(rowArea, Qt::LeftButton, {}, at(2));
         QTest::mouseDClick(rowArea, Qt::LeftButton, {}, at(2));
+        menu("Launch Konfiguration");
         QTest::mouseClick(rowArea, Qt::LeftButton, {}, at(0)); // an empty IP-Address cell
         click("btnLaunchConfig");
-        deliver(list); // a new list drops the picked row: a message
+        menu("Copy Row");
+        copy();
+        deliver(list); // a new list drops the picked row: messages, nothing copied
+        menu("Copy Row");
+        copy();
         click("btnLaunchConfig");
+        menu("Launch Konfiguration");
 
-        QCOMPARE(openedUrls.join(" "), "http://10.0.0.2 http://10.0.0.3 http://");
-        QTRY_COMPARE(boxes.seen.size(), 1);
+        QCOMPARE(openedUrls.join(" "), "http://10.0.0.2 http://10.0.0.3 http://10.0.0.3 http://");
+        QCOMPARE(copied, (QStringList{"b\t10.0.0.2\t\t\t\t\t", "10.0.0.2", "a\t\tc\t\t\t\t",
+                                      "a\t\tc\t\t\t\t"}));
+        QTRY_COMPARE(boxes.seen.size(), 2);
+    }
+
+    // Columns as wide as their widest cell among the first 1000 rows.
+    void columnsFit()
+    {
+        const QString product = "Orvane Industrial IO-Box 16 with a long name";
+        QStringList list;
+        for (int row = 0; row < 1000; ++row)
+            list << "h|10.0.0.1|255.255.255.0|02:00:00:00:00:01|" + product;
+        list << QString(300, 'W');
+        deliver(list);
+
+        const QFontMetrics metrics = table()->fontMetrics();
+        QVERIFY(table()->columnWidth(4) > metrics.horizontalAdvance(product));
+        QVERIFY(table()->columnWidth(3) > metrics.horizontalAdvance("02:00:00:00:00:01"));
+        QVERIFY(table()->columnWidth(0) < metrics.horizontalAdvance(QString(300, 'W')));
+    }
+
+    // Replies judged against the searched interface: a sign, and why, for mouse and screen reader.
+    void hints()
+    {
+        Simulator simulator({"--raw", QByteArray("in|127.0.0.9|||").toHex(), "--raw",
+                             QByteArray("out|10.0.0.7||02:00:00:00:00:07").toHex(), "--raw",
+                             QByteArray("a|127.0.0.5||m1").toHex(), "--raw",
+                             QByteArray("b|127.0.0.5||m2").toHex()});
+        QVERIFY(simulator.listening);
+        click("btnSearch");
+        QTRY_COMPARE_WITH_TIMEOUT(status(), QString(), 10000);
+
+        QStringList hinted;
+        for (int row = 0; row < table()->rowCount(); ++row) {
+            for (int column = 0; column < table()->columnCount(); ++column) {
+                const QTableWidgetItem *cell = table()->item(row, column);
+                const QString why = cell->toolTip();
+                if (!why.isEmpty() || !cell->icon().isNull())
+                    hinted << QString("%1,%2 %3 %4: %5")
+                                  .arg(row)
+                                  .arg(column)
+                                  .arg(cell->icon().isNull() ? "plain" : "sign")
+                                  .arg(cell->data(Qt::AccessibleDescriptionRole) == why)
+                                  .arg(why);
+            }
+        }
+        QCOMPARE(rows(), (QStringList{"in|127.0.0.9|||||", "out|10.0.0.7||02:00:00:00:00:07|||",
+                                      "a|127.0.0.5||m1|||", "b|127.0.0.5||m2|||"}));
+        QCOMPARE(hinted, (QStringList{"1,1 sign 1: 10.0.0.7 (02:00:00:00:00:07) is not in "
+                                      "127.0.0.0/8 (lo): its page may not open from this computer",
+                                      "2,1 sign 1: 127.0.0.5 (m1) shares its address with m2: its "
+                                      "page may be another device's",
+                                      "3,1 sign 1: 127.0.0.5 (m2) shares its address with m1: its "
+                                      "page may be another device's"}));
     }
 
     void steadyOverManySearches()
     {
-        open(std::vector<Adapter>{
-            {"lo (loopback)", "127.0.0.1"}, {"unrouted", "0.0.0.0"}, {"gone", "192.0.2.1"}});
+        open(std::vector<Adapter>{{"lo (loopback)", "127.0.0.1", "255.0.0.0"},
+                                  {"unrouted", "0.0.0.0", "0.0.0.0"},
+                                  {"gone", "192.0.2.1", "255.255.255.0"}});
         auto *interfaces = widget<QComboBox>("cbNetworkInterfaces");
         // Twice 1100 devices: more rows than one chunk of the parallel fill.
         Simulator simulator(

@@ -1,4 +1,4 @@
-// For under-wine, per argument: "adapters" lists "DESCRIPTION ADDRESS" (or "no list");
+// For under-wine, per argument: "adapters" lists "DESCRIPTION ADDRESS NETMASK" (or "no list");
 // an address searches from it with a quiet time of 300 ms.
 #include "discovery/adapters.h"
 #include "discovery/broadcastsearch.h"
@@ -15,7 +15,8 @@ int main(int argc, char **argv)
             if (!adapters)
                 std::printf("no list\n");
             for (const Adapter &adapter : adapters.value_or(std::vector<Adapter>{}))
-                std::printf("%s %s\n", adapter.description.c_str(), adapter.ipv4Address.c_str());
+                std::printf("%s %s %s\n", adapter.description.c_str(), adapter.ipv4Address.c_str(),
+                            adapter.ipv4Netmask.c_str());
             continue;
         }
         const auto start = std::chrono::steady_clock::now();

@@ -1,0 +1,110 @@
+#include "discovery/replyjudgement.h"
+
+#include <QtTest>
+
+class TestReplyJudgement : public QObject {
+    Q_OBJECT
+
+    static QVector<DeviceRecord> records(const QStringList &replies)
+    {
+        QVector<DeviceRecord> split;
+        for (const QString &reply : replies)
+            split << DeviceRecord::fromReplyText(reply);
+        return split;
+    }
+
+private slots:
+    void judged_data()
+    {
+        // The interface as "DESCRIPTION|ADDRESS|NETMASK"; per reply its warnings, " / " between.
+        QTest::addColumn<QString>("interface");
+        QTest::addColumn<QStringList>("replies");
+        QTest::addColumn<QStringList>("warnings");
+        const QString lan = "lanA0 (Ethernet)|10.88.1.5|255.255.255.0";
+        const QString out = " is not in 10.88.1.0/24 (lanA0): its page may not open from this "
+                            "computer";
+        const QString shared = " shares its address with %1: its page may be another device's";
+        const auto row = [](const char *name, const QString &interface, const QStringList &replies,
+                            const QStringList &warnings) {
+            QTest::newRow(name) << interface << replies << warnings;
+        };
+        row("inside, to the subnet's edges", lan,
+            {"a|10.88.1.7|||", "b|10.88.1.0", "c|10.88.1.255|x|02:00:00:00:00:03"}, {"", "", ""});
+        row("outside, just past the edges", lan,
+            {"a|10.88.0.255|m|02:00:00:00:00:07", "b|10.88.2.0"},
+            {"10.88.0.255 (02:00:00:00:00:07)" + out, "10.88.2.0" + out});
+        row("no address at all", lan,
+            {"a", "b|10.88.1", "c|10.88.1.7.1", "d|10.88.1.256", "e|010.88.1.7", "f| 10.88.1.7",
+             "g|10.88.1.+7", "h|١٠.88.1.7"},
+            {"A device without an IP-Address" + out, "10.88.1" + out, "10.88.1.7.1" + out,
+             "10.88.1.256" + out, "010.88.1.7" + out, " 10.88.1.7" + out, "10.88.1.+7" + out,
+             "١٠.88.1.7" + out});
+        row("an interface without an address judges no subnet", "noaddr0|0.0.0.0|0.0.0.0",
+            {"a|10.0.0.7", "b"}, {"", ""});
+        row("a single-address subnet; a Windows description is the name",
+            "Intel(R) Ethernet Connection (7) I219-V|10.9.9.9|255.255.255.255",
+            {"a|10.9.9.9", "b|10.9.9.8"},
+            {"", "10.9.9.8 is not in 10.9.9.9/32 (Intel(R) Ethernet Connection (7) I219-V): its "
+                 "page may not open from this computer"});
+        row("one address, two MACs", lan,
+            {"a|10.88.1.7||02:00:00:00:00:07", "b|10.88.1.7||02:00:00:00:00:08",
+             "c|10.88.1.8||02:00:00:00:00:07"},
+            {"10.88.1.7 (02:00:00:00:00:07)" + shared.arg("02:00:00:00:00:08"),
+             "10.88.1.7 (02:00:00:00:00:08)" + shared.arg("02:00:00:00:00:07"), ""});
+        row("the same device twice, its MAC in either case", lan,
+            {"a|10.88.1.7||0a:00:00:00:00:07", "a|10.88.1.7||0A:00:00:00:00:07"}, {"", ""});
+        row("a MAC and none", lan, {"a|10.88.1.7||02:00:00:00:00:07", "b|10.88.1.7"},
+            {"10.88.1.7 (02:00:00:00:00:07)" + shared.arg("a device without a MAC-Address"),
+             "10.88.1.7" + shared.arg("02:00:00:00:00:07")});
+        row("outside and shared", lan, {"a|10.0.0.7||m1", "b|10.0.0.7||m2"},
+            {"10.0.0.7 (m1)" + out + " / 10.0.0.7 (m1)" + shared.arg("m2"),
+             "10.0.0.7 (m2)" + out + " / 10.0.0.7 (m2)" + shared.arg("m1")});
+        row("no address is shared by devices without one", lan, {"a|||m1", "b|||m2"},
+            {"A device without an IP-Address (m1)" + out,
+             "A device without an IP-Address (m2)" + out});
+        row("five on one address name three others", lan,
+            {"a|10.88.1.7||m1", "b|10.88.1.7||m2", "c|10.88.1.7||m3", "d|10.88.1.7||m4",
+             "e|10.88.1.7||m5"},
+            {"10.88.1.7 (m1)" + shared.arg("m2, m3, m4 and 1 more"),
+             "10.88.1.7 (m2)" + shared.arg("m1, m3, m4 and 1 more"),
+             "10.88.1.7 (m3)" + shared.arg("m1, m2, m4 and 1 more"),
+             "10.88.1.7 (m4)" + shared.arg("m1, m2, m3 and 1 more"),
+             "10.88.1.7 (m5)" + shared.arg("m1, m2, m3 and 1 more")});
+    }
+    void judged()
+    {
+        QFETCH(QString, interface);
+        QFETCH(QStringList, replies);
+        QFETCH(QStringList, warnings);
+        const QStringList on = interface.split('|');
+
+        const QVector<QStringList> judged = judgedReplies(records(replies), {on[0], on[1], on[2]});
+
+        QStringList shown;
+        for (const QStringList &reply : judged)
+            shown << reply.join(" / ");
+        QCOMPARE(shown, warnings);
+    }
+
+    // 10,000 copies of one reply, and 100,000 devices behind one address.
+    void floods()
+    {
+        const NetworkInterface lan{"lanA0", "10.88.1.5", "255.255.255.0"};
+        const QVector<QStringList> same = judgedReplies(
+            QVector<DeviceRecord>(10000, DeviceRecord::fromReplyText("a|10.88.1.7")), lan);
+        QCOMPARE(same.count(QStringList()), 10000);
+
+        QStringList many;
+        for (int i = 0; i < 100000; ++i)
+            many << QString("a|10.88.1.7||m%1").arg(i);
+        const QVector<QStringList> crowded = judgedReplies(records(many), lan);
+        QCOMPARE(crowded.size(), 100000);
+        QCOMPARE(crowded.last(), QStringList{"10.88.1.7 (m99999)" +
+                                             QString(" shares its address with m0, m1, m2 and "
+                                                     "99996 more: its page may be another "
+                                                     "device's")});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestReplyJudgement)
+#include "tst_replyjudgement.moc"
