@@ -1,14 +1,22 @@
 #include "findtool.h"
 
+#include "devicewatch.h"
 #include "discovery/protocol.h"
+#include "discovery/replyjudgement.h"
 #include "formats.h"
 #include "interfacechoice.h"
 #include "interfacesearches.h"
 #include "terminal.h"
 
 #include <QCommandLineParser>
+#include <QDateTime>
+#include <QDeadlineTimer>
 #include <QRegularExpression>
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <thread>
+#include <tuple>
 #include <variant>
 
 namespace {
@@ -36,9 +44,33 @@ missing ones are empty.
   tsv    No header; tab-separated, LF after each row; \, tab, LF and CR
          inside a field are written as \\, \t, \n and \r.
 --list-interfaces prints description, a tab and address, escaped as in tsv.
+json objects also carry "Warnings": why a device may not open from here (an
+address outside the interface's subnet, one address shared by several
+MAC-Addresses); standard error gets a line for each of them in every format.
+
+--wait-for searches again and again until a reply matches every FIELD=VALUE
+given (FIELD: hostname, ip, netmask, mac, product, serial or firmware; mac in
+any case), prints the matching rows and exits 0, or 1 at the --timeout.
+
+--watch searches every SECONDS until Ctrl-C or SIGTERM and prints a line per
+change: "appeared", "changed" (any field) or "gone" (missing from two searches
+in a row), with the time. A device is known by its MAC-Address, or by its
+whole reply where that is empty. tsv and csv lines begin with the event and
+the time, json prints one object per line (JSON Lines).
 
 Exit status: 0 when the search ran (also when no device answered), 1 when it
-failed (the reason on standard error), 2 for bad usage.)";
+failed (the reason on standard error) or --wait-for timed out, 2 for bad usage.)";
+
+// The fields --wait-for can name, in the order of a reply's fields.
+const QStringList FieldKeys{"hostname", "ip", "netmask", "mac", "product", "serial", "firmware"};
+constexpr int MacColumn = 3;
+constexpr int DefaultTimeoutSeconds = 60;
+constexpr int DefaultWatchSeconds = 5;
+
+struct FieldMatch {
+    int column;
+    QString value;
+};
 
 struct FindOptions {
     bool listInterfaces = false;
@@ -46,6 +78,10 @@ struct FindOptions {
     bool all = false;
     std::optional<OutputFormat> format; // unset: by whether standard output is a terminal
     int quietTimeMs = discovery::QuietTimeMs;
+    QVector<FieldMatch> waitFor; // all must match
+    QStringList waitingFor;      // as given, for the time-out's message
+    int timeoutSeconds = DefaultTimeoutSeconds;
+    std::optional<int> watchSeconds;
 };
 
 void print(FILE *stream, const QByteArray &bytes)
@@ -63,6 +99,29 @@ int usageFailure(const QString &message)
 {
     printLine(stderr, "orvane-find: " + message + "\nTry 'orvane-find --help' for more.");
     return BadUsage;
+}
+
+// A whole number from 1 on, digits only: toInt() would take a sign or blanks.
+std::optional<int> positive(const QString &text)
+{
+    bool isNumber = false;
+    const int number = text.toInt(&isNumber);
+    if (!isNumber || number < 1 || text.contains(QRegularExpression("[^0-9]")))
+        return std::nullopt;
+    return number;
+}
+
+// "--watch" alone takes the default: the parser knows no option whose value may be left out.
+QStringList withWatchValue(QStringList arguments)
+{
+    for (int i = 1; i < arguments.size(); ++i) {
+        if (arguments[i] != QLatin1String("--watch"))
+            continue;
+        const bool valueFollows = i + 1 < arguments.size() && !arguments[i + 1].startsWith('-');
+        arguments[i] +=
+            '=' + (valueFollows ? arguments.takeAt(i + 1) : QString::number(DefaultWatchSeconds));
+    }
+    return arguments;
 }
 
 // Help and version end the program here, as the parser shows them.
@@ -88,11 +147,25 @@ std::variant<FindOptions, QString> parsed(QCommandLineParser &parser, const QStr
                        "Default: %1.")
             .arg(discovery::QuietTimeMs),
         "ms");
+    const QCommandLineOption waitFor("wait-for",
+                                     "Search until a reply has this field (repeatable: all must "
+                                     "match).",
+                                     "field=value");
+    const QCommandLineOption timeout(
+        "timeout",
+        QStringLiteral("Give up --wait-for after this many seconds. Default: %1.")
+            .arg(DefaultTimeoutSeconds),
+        "seconds");
+    const QCommandLineOption watch(
+        "watch",
+        QStringLiteral("Search every SECONDS and print what changes. Default: %1.")
+            .arg(DefaultWatchSeconds),
+        "seconds");
     parser.setApplicationDescription(Description);
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    parser.addOptions({listInterfaces, interface, all, format, wait});
-    if (!parser.parse(arguments))
+    parser.addOptions({listInterfaces, interface, all, format, wait, waitFor, timeout, watch});
+    if (!parser.parse(withWatchValue(arguments)))
         return parser.errorText();
     if (parser.isSet(help))
         parser.showHelp();
@@ -117,27 +190,52 @@ std::variant<FindOptions, QString> parsed(QCommandLineParser &parser, const QStr
                 .arg(parser.value(format));
         options.format = static_cast<OutputFormat>(named);
     }
-    if (parser.isSet(wait)) {
-        // Digits only, as toInt() would take a sign or blanks; zero would never time out.
-        bool isNumber = false;
-        options.quietTimeMs = parser.value(wait).toInt(&isNumber);
-        if (!isNumber || options.quietTimeMs < 1 ||
-            parser.value(wait).contains(QRegularExpression("[^0-9]")))
-            return QStringLiteral(
-                       "--wait takes a whole number of milliseconds from 1 on, not '%1'.")
-                .arg(parser.value(wait));
+    // Zero would never end: not a search, not a wait, not a round.
+    const QList<std::tuple<const QCommandLineOption &, const char *, int *>> numbers{
+        {wait, "milliseconds", &options.quietTimeMs},
+        {timeout, "seconds", &options.timeoutSeconds}};
+    for (const auto &[option, unit, target] : numbers) {
+        if (!parser.isSet(option))
+            continue;
+        const std::optional<int> number = positive(parser.value(option));
+        if (!number)
+            return QStringLiteral("--%1 takes a whole number of %2 from 1 on, not '%3'.")
+                .arg(option.names().last(), unit, parser.value(option));
+        *target = *number;
     }
+    if (parser.isSet(watch)) {
+        options.watchSeconds = positive(parser.value(watch));
+        if (!options.watchSeconds)
+            return QStringLiteral("--watch takes a whole number of seconds from 1 on, not '%1'.")
+                .arg(parser.value(watch));
+    }
+    for (const QString &match : parser.values(waitFor)) {
+        const int column = FieldKeys.indexOf(match.section('=', 0, 0));
+        if (!match.contains('=') || column < 0)
+            return QStringLiteral("--wait-for takes FIELD=VALUE with FIELD one of %1, not '%2'.")
+                .arg(FieldKeys.join(", "), match);
+        options.waitFor.append({column, match.section('=', 1)});
+        options.waitingFor << match;
+    }
+    if (options.watchSeconds && !options.waitFor.isEmpty())
+        return QStringLiteral("Give either --watch or --wait-for, not both.");
+    if (parser.isSet(timeout) && options.waitFor.isEmpty())
+        return QStringLiteral("--timeout goes with --wait-for.");
     return options;
 }
 
+// What one round of searches heard: a row and its warnings per reply, in the interfaces' order.
 DeviceTable deviceTable(const std::vector<InterfaceSearchResult> &results, bool tagInterface)
 {
-    DeviceTable table{DeviceRecord::fieldNames(), {}};
+    DeviceTable table{DeviceRecord::fieldNames(), {}, {}};
     if (tagInterface)
         table.header << "Interface";
     for (const InterfaceSearchResult &result : results) {
-        for (const QString &reply : result.replies) {
-            const DeviceRecord record = DeviceRecord::fromReplyText(reply);
+        QVector<DeviceRecord> records;
+        for (const QString &reply : result.replies)
+            records << DeviceRecord::fromReplyText(reply);
+        table.warnings += judgedReplies(records, result.interface);
+        for (const DeviceRecord &record : records) {
             QStringList row(record.fields.begin(), record.fields.end());
             if (tagInterface)
                 row << result.interface.description;
@@ -145,6 +243,159 @@ DeviceTable deviceTable(const std::vector<InterfaceSearchResult> &results, bool 
         }
     }
     return table;
+}
+
+DeviceTable rowsWhere(const DeviceTable &table, const QVector<FieldMatch> &matches)
+{
+    DeviceTable matching{table.header, {}, {}};
+    for (int row = 0; row < table.rows.size(); ++row) {
+        const bool matches_ = std::all_of(matches.begin(), matches.end(), [&](const FieldMatch &m) {
+            return table.rows[row][m.column].compare(m.value, m.column == MacColumn
+                                                                  ? Qt::CaseInsensitive
+                                                                  : Qt::CaseSensitive) == 0;
+        });
+        if (matches_) {
+            matching.rows << table.rows[row];
+            matching.warnings << table.warnings[row];
+        }
+    }
+    return matching;
+}
+
+void printWarnings(const QVector<QStringList> &warnings)
+{
+    for (const QStringList &row : warnings) {
+        for (const QString &warning : row)
+            printLine(stderr, "orvane-find: warning: " + warning);
+    }
+}
+
+// Searches on the chosen interfaces, a round at a time; tells standard error what went wrong.
+class Rounds {
+public:
+    Rounds(QVector<NetworkInterface> interfaces, const FindOptions &options)
+        : interfaces_(std::move(interfaces)), options_(options)
+    {
+    }
+
+    // The round's table, or nothing when no search got as far as listening.
+    std::optional<DeviceTable> search(const discovery::StopCheck &stopRequested)
+    {
+        const std::vector<InterfaceSearchResult> results =
+            searchInterfaces(interfaces_, options_.quietTimeMs, stopRequested);
+        bool anyListened = false;
+        for (const InterfaceSearchResult &result : results) {
+            anyListened = anyListened || !result.failure;
+            failed = failed || result.failure;
+            // The message alone, as the window shows it; with --all, which interface it was.
+            if (result.failure)
+                printLine(stderr, options_.all
+                                      ? result.interface.description + ": " + *result.failure
+                                      : *result.failure);
+            else if (result.replies.isEmpty() && tellsNothingHeard &&
+                     !toldNothingHeard_.contains(result.interface.address))
+                tellNothingHeard(result.interface);
+        }
+        if (!anyListened)
+            return std::nullopt;
+        return deviceTable(results, options_.all);
+    }
+
+    bool failed = false;
+    // Not while waiting for a device to come back: silence is what is expected then.
+    bool tellsNothingHeard = true;
+
+private:
+    void tellNothingHeard(const NetworkInterface &interface)
+    {
+        toldNothingHeard_ << interface.address;
+        printLine(stderr, QStringLiteral("orvane-find: no device answered on %1. Where devices "
+                                         "are, a firewall on this computer may drop their "
+                                         "replies (from UDP port %2 to a port the system "
+                                         "chose), or they are on another network segment.")
+                              .arg(interface.name())
+                              .arg(discovery::Port));
+    }
+
+    const QVector<NetworkInterface> interfaces_;
+    const FindOptions &options_;
+    QStringList toldNothingHeard_; // once per interface and run
+};
+
+// Sleeps until the time has come or stopRequested says so.
+void pauseUntil(const QDeadlineTimer &until, const discovery::StopCheck &stopRequested)
+{
+    while (!until.hasExpired() && !stopRequested())
+        std::this_thread::sleep_for(std::chrono::milliseconds(
+            std::min<qint64>(50, std::max<qint64>(0, until.remainingTime()))));
+}
+
+int searchOnce(Rounds &rounds, OutputFormat format)
+{
+    const std::optional<DeviceTable> found = rounds.search([] { return false; });
+    if (found) {
+        print(stdout, formatted(*found, format));
+        printWarnings(found->warnings);
+    }
+    return rounds.failed ? SearchFailed : Searched;
+}
+
+int waitFor(Rounds &rounds, const FindOptions &options, OutputFormat format)
+{
+    rounds.tellsNothingHeard = false;
+    const QDeadlineTimer deadline(std::chrono::seconds(options.timeoutSeconds));
+    const auto timedOut = [&deadline] { return deadline.hasExpired(); };
+    while (true) {
+        // A failing search returns at once; rounds keep at least a quiet time apart.
+        const QDeadlineTimer nextRound(options.quietTimeMs);
+        if (const std::optional<DeviceTable> found = rounds.search(timedOut)) {
+            const DeviceTable matching = rowsWhere(*found, options.waitFor);
+            if (!matching.rows.isEmpty()) {
+                print(stdout, formatted(matching, format));
+                printWarnings(matching.warnings);
+                return Searched;
+            }
+        }
+        if (timedOut()) {
+            printLine(stderr, QStringLiteral("orvane-find: no reply with %1 within %2 s.")
+                                  .arg(options.waitingFor.join(" and "))
+                                  .arg(options.timeoutSeconds));
+            return SearchFailed;
+        }
+        pauseUntil(nextRound, timedOut);
+    }
+}
+
+int watch(Rounds &rounds, const FindOptions &options, OutputFormat format)
+{
+    catchStopSignals();
+    DeviceWatch devices;
+    DeviceTable events{QStringList{"Event", "Time"} + DeviceRecord::fieldNames(), {}, {}, true};
+    if (options.all)
+        events.header << "Interface";
+    if (format == OutputFormat::Csv)
+        print(stdout, formatted({events.header, {}, {}}, format));
+    while (!stopSignalled()) {
+        const QDeadlineTimer nextRound(std::chrono::seconds(*options.watchSeconds));
+        const std::optional<DeviceTable> found = rounds.search(stopSignalled);
+        if (stopSignalled())
+            break; // a search cut short tells nothing of who went away
+        const QString now = QDateTime::currentDateTime()
+                                .toOffsetFromUtc(QDateTime::currentDateTime().offsetFromUtc())
+                                .toString(Qt::ISODate);
+        events.rows.clear();
+        events.warnings.clear();
+        for (const DeviceWatch::Event &event : devices.update(found.value_or(DeviceTable{}))) {
+            events.rows << QStringList{event.kind, now} + event.row;
+            events.warnings << event.warnings;
+        }
+        if (!events.rows.isEmpty()) {
+            print(stdout, formatted(events, format));
+            printWarnings(events.warnings);
+        }
+        pauseUntil(nextRound, stopSignalled);
+    }
+    return Searched;
 }
 
 } // namespace
@@ -174,24 +425,12 @@ int runFindTool(const QStringList &arguments)
     const auto chosen = chooseInterfaces(listed, options.interface, options.all);
     if (const auto *error = std::get_if<QString>(&chosen))
         return usageFailure(*error);
-    const std::vector<InterfaceSearchResult> results =
-        searchInterfaces(std::get<QVector<NetworkInterface>>(chosen), options.quietTimeMs);
-
-    int status = Searched;
-    bool anyListened = false;
-    for (const InterfaceSearchResult &result : results) {
-        anyListened = anyListened || !result.failure;
-        // The message alone, as the window shows it; with --all, which interface it was.
-        if (result.failure) {
-            printLine(stderr, options.all ? result.interface.description + ": " + *result.failure
-                                          : *result.failure);
-            status = SearchFailed;
-        }
-    }
-    if (anyListened) {
-        const OutputFormat format = options.format.value_or(
-            standardOutputIsTerminal() ? OutputFormat::Table : OutputFormat::Tsv);
-        print(stdout, formatted(deviceTable(results, options.all), format));
-    }
-    return status;
+    Rounds rounds(std::get<QVector<NetworkInterface>>(chosen), options);
+    const OutputFormat format = options.format.value_or(
+        standardOutputIsTerminal() ? OutputFormat::Table : OutputFormat::Tsv);
+    if (options.watchSeconds)
+        return watch(rounds, options, format);
+    if (!options.waitFor.isEmpty())
+        return waitFor(rounds, options, format);
+    return searchOnce(rounds, format);
 }

@@ -14,7 +14,8 @@ QString csv(const DeviceTable &table)
 {
     static const QRegularExpression needsQuotes(QStringLiteral("[,\"\r\n]"));
     QString text;
-    for (const QStringList &row : QVector<QStringList>{table.header} + table.rows) {
+    for (const QStringList &row :
+         table.streamed ? table.rows : QVector<QStringList>{table.header} + table.rows) {
         QStringList fields;
         for (QString field : row) {
             if (field.contains(needsQuotes))
@@ -54,7 +55,9 @@ QString visible(const QString &field)
 // Aligned columns two blanks apart, a rule under the header; no line ends in padding.
 QString aligned(const DeviceTable &table)
 {
-    QVector<QStringList> lines{table.header};
+    QVector<QStringList> lines;
+    if (!table.streamed)
+        lines << table.header;
     for (const QStringList &row : table.rows) {
         QStringList cells;
         for (const QString &field : row)
@@ -69,7 +72,8 @@ QString aligned(const DeviceTable &table)
     QStringList rule;
     for (const int width : widths)
         rule << QString(width, '-');
-    lines.insert(1, rule);
+    if (!table.streamed)
+        lines.insert(1, rule);
 
     QString text;
     for (const QStringList &cells : lines) {
@@ -89,13 +93,17 @@ QString aligned(const DeviceTable &table)
 QByteArray json(const DeviceTable &table)
 {
     QJsonArray devices;
-    for (const QStringList &row : table.rows) {
+    QByteArray lines;
+    for (int row = 0; row < table.rows.size(); ++row) {
         QJsonObject device;
         for (int column = 0; column < table.header.size(); ++column)
-            device.insert(table.header[column], row.value(column));
+            device.insert(table.header[column], table.rows[row].value(column));
+        device.insert(QStringLiteral("Warnings"),
+                      QJsonArray::fromStringList(table.warnings.value(row)));
         devices.append(device);
+        lines += QJsonDocument(device).toJson(QJsonDocument::Compact) + '\n';
     }
-    return QJsonDocument(devices).toJson();
+    return table.streamed ? lines : QJsonDocument(devices).toJson();
 }
 
 } // namespace

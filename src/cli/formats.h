@@ -10,6 +10,9 @@ enum class OutputFormat { Table, Csv, Json, Tsv };
 struct DeviceTable {
     QStringList header;
     QVector<QStringList> rows;
+    QVector<QStringList> warnings; // per row; json carries them, empty ones too
+    // Printed a part at a time, as a watch goes: no header, and JSON Lines instead of one array.
+    bool streamed = false;
 };
 
 // A backslash, tab, line feed and carriage return written as \\, \t, \n and \r,

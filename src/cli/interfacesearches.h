@@ -1,5 +1,6 @@
 #pragma once
 
+#include "discovery/broadcastsearch.h"
 #include "discovery/interfacelist.h"
 
 #include <QStringList>
@@ -14,6 +15,7 @@ struct InterfaceSearchResult {
 };
 
 // One search per interface, all at once, each on a thread of its own; in the
-// interfaces' order once every one has ended.
+// interfaces' order once every one has ended, or stopRequested has ended them.
 std::vector<InterfaceSearchResult> searchInterfaces(const QVector<NetworkInterface> &interfaces,
-                                                    int quietTimeMs);
+                                                    int quietTimeMs,
+                                                    const discovery::StopCheck &stopRequested);

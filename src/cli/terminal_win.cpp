@@ -1,8 +1,22 @@
 #include "terminal.h"
 
+#include <atomic>
 #include <cstdio>
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
+
+namespace {
+
+std::atomic<bool> stopSignal{false};
+
+BOOL WINAPI onConsoleEvent(DWORD)
+{
+    stopSignal = true;
+    return TRUE;
+}
+
+} // namespace
 
 void useBinaryStandardStreams()
 {
@@ -13,4 +27,14 @@ void useBinaryStandardStreams()
 bool standardOutputIsTerminal()
 {
     return _isatty(_fileno(stdout)) != 0;
+}
+
+void catchStopSignals()
+{
+    SetConsoleCtrlHandler(onConsoleEvent, TRUE);
+}
+
+bool stopSignalled()
+{
+    return stopSignal;
 }

@@ -72,6 +72,10 @@ void DeviceSimulator::readPendingDatagrams()
 
 void DeviceSimulator::answer(const QNetworkDatagram &request)
 {
+    if (requestsIgnored_ < config_.ignored) {
+        ++requestsIgnored_;
+        return;
+    }
     if (config_.requests > 0 && requestsAnswered_ >= config_.requests)
         return;
     const bool last = ++requestsAnswered_ == config_.requests;

@@ -35,5 +35,6 @@ private:
 
     SimulatorConfig config_;
     QUdpSocket socket_;
+    int requestsIgnored_ = 0;
     int requestsAnswered_ = 0;
 };

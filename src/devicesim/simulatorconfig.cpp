@@ -84,8 +84,11 @@ std::variant<SimulatorConfig, QString> parseSimulatorArguments(const QStringList
                                           "hex");
     const QCommandLineOption requests =
         option("requests", "Exit after answering N requests; 0: run until interrupted.", "n", "0");
+    const QCommandLineOption ignore =
+        option("ignore", "Leave the first N requests unanswered, as a device still starting up.",
+               "n", "0");
     parser.addOptions({listen, port, hostname, ip, netmask, mac, product, serial, firmware, devices,
-                       repeat, interval, delay, raw, requests});
+                       repeat, interval, delay, raw, requests, ignore});
 
     if (!parser.parse(arguments))
         return parser.errorText();
@@ -98,9 +101,13 @@ std::variant<SimulatorConfig, QString> parseSimulatorArguments(const QStringList
 
     int portNumber = 0;
     const IntOption numbers[] = {
-        {"port", 1, 65535, &portNumber},        {"devices", 1, 1000000, &config.devices},
-        {"repeat", 1, 1000000, &config.repeat}, {"interval", 0, 3600000, &config.intervalMs},
-        {"delay", 0, 3600000, &config.delayMs}, {"requests", 0, 1000000000, &config.requests},
+        {"port", 1, 65535, &portNumber},
+        {"devices", 1, 1000000, &config.devices},
+        {"repeat", 1, 1000000, &config.repeat},
+        {"interval", 0, 3600000, &config.intervalMs},
+        {"delay", 0, 3600000, &config.delayMs},
+        {"requests", 0, 1000000000, &config.requests},
+        {"ignore", 0, 1000000000, &config.ignored},
     };
     for (const IntOption &number : numbers) {
         bool ok = false;

@@ -25,6 +25,7 @@ struct SimulatorConfig {
     int delayMs;
     QList<QByteArray> rawPayloads; // sent instead of records when given
     int requests;                  // 0: answer until interrupted
+    int ignored;                   // the first requests, left unanswered
 };
 
 // The configuration the arguments (argv[0] first) ask for, or what is wrong with

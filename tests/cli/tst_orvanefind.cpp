@@ -1,6 +1,7 @@
 #include "support/support.h"
 
 #include <QJsonDocument>
+#include <csignal>
 #include <list>
 
 // orvane-find and orvane-device-sim as processes in the test bed, a bridge of no address added.
@@ -37,7 +38,9 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("output");
         QTest::addColumn<QString>("errors"); // how standard error begins
-        QTest::addColumn<QString>("fault");  // "before: " or "while listening: ", ip's arguments
+        // "before: " or "while listening: " and ip's arguments; "after N lines: " INT or TERM;
+        // "heard N": each device heard N requests (otherwise one, where the search ran)
+        QTest::addColumn<QString>("fault");
         const auto row = [](const char *name, const QString &device, const QStringList &arguments,
                             int status, const QString &output, const QString &errors = "",
                             const QString &fault = "") {
@@ -52,14 +55,27 @@ private slots:
         const QString dev = "--raw 646576", lanA = "dev1: --raw 61 --repeat 2 --interval 800";
         const QString fields = " --mac 02:00:00:00:00:01 --product P --serial S --firmware F";
         const QString answer = "a\t\t\t\t\t\t\n";
+        const auto raw = [](const char *reply) { return "--raw " + QByteArray(reply).toHex(); };
+        const QString notIn = " is not in %1: its page may not open from this computer\n";
+        const QString shares = " shares its address with %1: its page may be another device's\n";
+        const QString noAddress =
+            "orvane-find: warning: A device without an IP-Address" + notIn.arg("127.0.0.0/8 (lo)");
+        const QString noAddressA = "orvane-find: warning: A device without an IP-Address" +
+                                   notIn.arg("10.201.1.0/24 (lana)");
+        const QString nothingHeard = "orvane-find: no device answered on %1. Where devices are, a "
+                                     "firewall on this computer may drop their replies (from UDP "
+                                     "port 49999 to a port the system chose), or they are on "
+                                     "another network segment.\n";
 
         row("tsv escapes", odd, {"-i", "lo", "-f", "tsv"}, 0,
             "dev \"1\", A\t127.0.0.1\t日本🚀🚀e\u0301\tline1\\nline2\tx\\ty\tC:\\\\new\\r\t\x1b[0m\n"
-            "👍🏽\tb\t\t\t\t\t\n");
+            "👍🏽\tb\t\t\t\t\t\n",
+            "orvane-find: warning: b" + notIn.arg("127.0.0.0/8 (lo)"));
         row("csv quotes", odd, {"-i", "lo", "-f", "csv"}, 0,
             "Hostname,IP-Address,Netmask,MAC-Address,Product Name,Serial No,Firmware Version\r\n"
             "\"dev \"\"1\"\", A\",127.0.0.1,日本🚀🚀e\u0301,\"line1\nline2\",x\ty,\"C:\\new\r\","
-            "\x1b[0m\r\n👍🏽,b,,,,,\r\n");
+            "\x1b[0m\r\n👍🏽,b,,,,,\r\n",
+            "orvane-find: warning: b");
         row("table columns", odd, {"-i", "lo", "-f", "table"}, 0,
             "Hostname    IP-Address  Netmask    MAC-Address   Product Name  Serial No  "
             "Firmware Version\n"
@@ -67,35 +83,102 @@ private slots:
             "----------------\n"
             "dev \"1\", A  127.0.0.1   日本🚀🚀e\u0301  line1\\nline2  x\\ty          C:\\\\new\\r  "
             "\\x1b[0m\n"
-            "👍🏽          b\n");
+            "👍🏽          b\n",
+            "orvane-find: warning: b");
         row("json", dev, {"-i", "lo", "-f", "json"}, 0,
-            R"([{"Hostname": "dev", "IP-Address": "", "Netmask": "", "MAC-Address": "",
-                 "Product Name": "", "Serial No": "", "Firmware Version": ""}])");
-        row("by name", dev, {"-i", "lo"}, 0, "dev\t\t\t\t\t\t\n");
-        row("by address", dev, {"-i", "127.0.0.1"}, 0, "dev\t\t\t\t\t\t\n");
-        row("by description", dev, {"-i", "lo (loopback)"}, 0, "dev\t\t\t\t\t\t\n");
+            QString(R"([{"Hostname": "dev", "IP-Address": "", "Netmask": "", "MAC-Address": "",
+                 "Product Name": "", "Serial No": "", "Firmware Version": "", "Warnings":
+                 ["A device without an IP-Address is not in 127.0.0.0/8 (lo): its page may not
+                 open from this computer"]}])")
+                .simplified(),
+            noAddress);
+        row("by name", dev, {"-i", "lo"}, 0, "dev\t\t\t\t\t\t\n", noAddress);
+        row("by address", dev, {"-i", "127.0.0.1"}, 0, "dev\t\t\t\t\t\t\n", noAddress);
+        row("by description", dev, {"-i", "lo (loopback)"}, 0, "dev\t\t\t\t\t\t\n", noAddress);
         row("the last option counts", dev,
-            {"-i", "orvfind0", "-f", "json", "-i", "lo", "-f", "tsv"}, 0, "dev\t\t\t\t\t\t\n");
+            {"-i", "orvfind0", "-f", "json", "-i", "lo", "-f", "tsv"}, 0, "dev\t\t\t\t\t\t\n",
+            noAddress);
         row("all: each LAN hears its own request, rows tagged",
             "dev1: --hostname one" + fields + " & dev2: --hostname two" + fields,
             {"--all", "-f", "tsv"}, 0,
             "one\t10.201.1.11\t255.255.255.0\t02:00:00:00:00:01\tP\tS\tF\tlana (Ethernet)\n"
-            "two\t10.201.2.12\t255.255.255.0\t02:00:00:00:00:01\tP\tS\tF\tlanb (Ethernet)\n");
+            "two\t10.201.2.12\t255.255.255.0\t02:00:00:00:00:01\tP\tS\tF\tlanb (Ethernet)\n",
+            nothingHeard.arg("lo"));
+        // Judged against lana's netmask as the system gives it.
+        row("warnings: one address for two devices, one outside the subnet",
+            "dev1: " + raw("a|10.201.1.50||02:00:00:00:00:01") + " & dev1: --delay 200 " +
+                raw("b|10.201.1.50||02:00:00:00:00:02") + " & dev1: --delay 400 " +
+                raw("c|10.201.2.50||02:00:00:00:00:03"),
+            {"-i", "lana"}, 0,
+            "a\t10.201.1.50\t\t02:00:00:00:00:01\t\t\t\nb\t10.201.1.50\t\t02:00:00:00:00:02\t\t\t\n"
+            "c\t10.201.2.50\t\t02:00:00:00:00:03\t\t\t\n",
+            "orvane-find: warning: 10.201.1.50 (02:00:00:00:00:01)" +
+                shares.arg("02:00:00:00:00:02") +
+                "orvane-find: warning: 10.201.1.50 (02:00:00:00:00:02)" +
+                shares.arg("02:00:00:00:00:01") +
+                "orvane-find: warning: 10.201.2.50 (02:00:00:00:00:03)" +
+                notIn.arg("10.201.1.0/24 (lana)"));
         // A link that is down keeps its address: the request goes nowhere.
-        row("link down before the search", lanA, {"-i", "lana"}, 0, "", "",
+        row("link down before the search", lanA, {"-i", "lana"}, 0, "", nothingHeard.arg("lana"),
             "before: link set lana down");
         row("address removed before the search", lanA, {"-i", "lana"}, 1, "",
             "sendto failed with error code: 101\n", "before: addr del 10.201.1.1/24 dev lana");
         // What came before the fault is listed; the later answer never arrives.
-        row("link down while listening", lanA, {"-i", "lana"}, 0, answer, "",
+        row("link down while listening", lanA, {"-i", "lana"}, 0, answer, noAddressA,
             "while listening: link set lana down");
-        row("address removed while listening", lanA, {"-i", "lana"}, 0, answer, "",
+        row("address removed while listening", lanA, {"-i", "lana"}, 0, answer, noAddressA,
             "while listening: addr del 10.201.1.1/24 dev lana");
         row("after the faults, the same interface as ever", lanA, {"-i", "lana"}, 0,
-            answer + answer);
-        row("nobody answers", "", {"-i", "lo"}, 0, "");
+            answer + answer, noAddressA + noAddressA);
+        row("nobody answers", "", {"-i", "lo"}, 0, "", nothingHeard.arg("lo"));
         row("wait ends the search sooner", "--raw 61 --repeat 2 --interval 600",
-            {"-i", "lo", "--wait", "300"}, 0, answer);
+            {"-i", "lo", "--wait", "300"}, 0, answer, noAddress);
+        // Two devices, the second matching: found once the device starts answering.
+        row("wait for a device that starts late",
+            "--ignore 2 --devices 2 --hostname d --ip 127.0.0.8 --mac aa:bb:cc:dd:ee:00 --serial A "
+            "--product P --firmware F",
+            {"-i", "lo", "--wait-for", "serial=A-2", "--wait-for", "mac=aa:bb:cc:dd:ee:01",
+             "--wait-for", "ip=127.0.0.9", "--wait-for", "netmask=255.0.0.0", "--wait", "300"},
+            0, "d-2\t127.0.0.9\t255.0.0.0\tAA:BB:CC:DD:EE:01\tP\tA-2\tF\n", "", "heard 3");
+        row("wait for a device that never comes", dev,
+            {"-i", "lo", "--wait-for", "serial=A-2", "--wait-for", "hostname=DEV", "--timeout",
+             "1"},
+            1, "", "orvane-find: no reply with serial=A-2 and hostname=DEV within 1 s.\n");
+        row("wait for without =", "", {"-i", "lo", "--wait-for", "serial"}, 2, "",
+            "orvane-find: --wait-for takes FIELD=VALUE with FIELD one of hostname, ip, netmask, "
+            "mac, product, serial, firmware, not 'serial'.");
+        row("wait for an unknown field", "", {"-i", "lo", "--wait-for", "colour=red"}, 2, "",
+            "orvane-find: --wait-for takes FIELD=VALUE");
+        row("a timeout that is no whole number", "",
+            {"-i", "lo", "--wait-for", "ip=1", "--timeout", "1.5"}, 2, "",
+            "orvane-find: --timeout takes a whole number of seconds from 1 on");
+        row("watch and wait for", "", {"-i", "lo", "--watch", "--wait-for", "ip=1"}, 2, "",
+            "orvane-find: Give either --watch or --wait-for, not both.");
+        row("watch every 0 seconds", "", {"-i", "lo", "--watch", "0"}, 2, "",
+            "orvane-find: --watch takes a whole number of seconds from 1 on, not '0'.");
+        // a answers twice, b from the second search on, c moves from .7 to .8 at the second, d
+        // misses the second search only.
+        row("watch: appeared, changed, gone",
+            "--requests 2 " + raw("a|127.0.0.5||m1") + " & --ignore 1 --delay 100 " +
+                raw("b|127.0.0.6||m2") + " & --requests 1 --delay 200 " + raw("c|127.0.0.7||m3") +
+                " & --ignore 1 --delay 200 " + raw("c|127.0.0.8||m3") +
+                " & --requests 1 --delay 300 " + raw("d|127.0.0.4") + " & --ignore 2 --delay 300 " +
+                raw("d|127.0.0.4"),
+            {"-i", "lo", "--watch", "1", "--wait", "500"}, 0,
+            "appeared\tTIME\ta\t127.0.0.5\t\tm1\t\t\t\nappeared\tTIME\tc\t127.0.0.7\t\tm3\t\t\t\n"
+            "appeared\tTIME\td\t127.0.0.4\t\t\t\t\t\n"
+            "appeared\tTIME\tb\t127.0.0.6\t\tm2\t\t\t\nchanged\tTIME\tc\t127.0.0.8\t\tm3\t\t\t\n"
+            "gone\tTIME\ta\t127.0.0.5\t\tm1\t\t\t\n",
+            "", "after 6 lines: INT");
+        row("watch: JSON Lines, ended by SIGTERM", raw("e|10.0.0.7||m7"),
+            {"-i", "lo", "--watch", "-f", "json"}, 0,
+            R"({"Event":"appeared","Firmware Version":"","Hostname":"e","IP-Address":"10.0.0.7",)"
+            R"("MAC-Address":"m7","Netmask":"","Product Name":"","Serial No":"","Time":"TIME",)"
+            R"("Warnings":["10.0.0.7 (m7) is not in 127.0.0.0/8 (lo): its page may not open )"
+            R"(from this computer"]})"
+            "\n",
+            "orvane-find: warning: 10.0.0.7 (m7)" + notIn.arg("127.0.0.0/8 (lo)"),
+            "after 1 lines: TERM");
         row("list interfaces", "", {"--list-interfaces"}, 0,
             "lo (loopback)\t127.0.0.1\nlana (Ethernet)\t10.201.1.1\nlanb (Ethernet)\t10.201.2.1\n"
             "orvfind0 (Ethernet, bridge)\t0.0.0.0\n");
@@ -112,7 +195,7 @@ private slots:
             "d-2\t127.0.0.2\t255.0.0.0\t02:00:00:00:01:00\tP\tSIM000001-2\t0.0.1\n"
             "d-3\t127.0.0.3\t255.0.0.0\t02:00:00:00:01:01\tP\tSIM000001-3\t0.0.1\n");
         row("simulator: ends after the requests it was asked to answer", "--requests 1 --raw 61",
-            {"-i", "lo"}, 0, answer);
+            {"-i", "lo"}, 0, answer, noAddress);
     }
     void run()
     {
@@ -140,21 +223,34 @@ private slots:
             QCOMPARE(QProcess::execute("ip", ip), 0);
         }
 
+        QByteArray printed;
+        if (fault.startsWith("after ")) {
+            QTRY_VERIFY_WITH_TIMEOUT((printed += find.readAllStandardOutput()).count('\n') >=
+                                         fault.section(' ', 1, 1).toInt(),
+                                     20000);
+
+            kill(pid_t(find.processId()), fault.endsWith("INT") ? SIGINT : SIGTERM);
+        }
+
         QVERIFY(find.waitForFinished(10000));
-        const QByteArray printed = find.readAllStandardOutput();
+        printed += find.readAllStandardOutput();
+        const QString shown = QString::fromUtf8(printed).replace(
+            QRegularExpression(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d(Z|[+-]\d\d:\d\d))"), "TIME");
         const QString complaint = QString::fromUtf8(find.readAllStandardError());
         QVERIFY2(errors.isEmpty() ? complaint.isEmpty() : complaint.startsWith(errors),
                  qPrintable(complaint));
         QCOMPARE(find.exitCode(), status);
-        if (arguments.contains("json"))
+        if (arguments.contains("json") && !arguments.contains("--watch"))
             QCOMPARE(QJsonDocument::fromJson(printed), QJsonDocument::fromJson(output.toUtf8()));
         else
-            QCOMPARE(QString::fromUtf8(printed), output);
+            QCOMPARE(shown, output);
         for (Simulator &simulated : devices) {
-            if (status == 0 && fault.isEmpty())
-                QCOMPARE(simulated.lines("request ").size(), 1);
-            if (device.contains("--requests"))
-                QVERIFY(simulated.process.waitForFinished(5000) &&
+            if (status == 0 && (fault.isEmpty() || fault.startsWith("heard ")))
+                QCOMPARE(simulated.lines("request ").size(),
+                         fault.isEmpty() ? 1 : fault.section(' ', 1).toInt());
+            if (simulated.process.arguments().contains("--requests"))
+                QVERIFY((simulated.process.state() == QProcess::NotRunning ||
+                         simulated.process.waitForFinished(5000)) &&
                         simulated.process.exitCode() == 0);
         }
     }

@@ -1,0 +1,47 @@
+#include "devicewatch.h"
+
+#include "discovery/protocol.h"
+
+#include <QSet>
+
+namespace {
+
+constexpr int MacColumn = 3;
+constexpr int SearchesMissedWhenGone = 2;
+
+QString keyOf(const QStringList &row)
+{
+    const QString tag = row.mid(DeviceRecord::FieldCount).join('\t');
+    const QString &mac = row.value(MacColumn);
+    return tag + '\n' +
+           (mac.isEmpty() ? '|' + row.mid(0, DeviceRecord::FieldCount).join('|') : mac.toUpper());
+}
+
+} // namespace
+
+QVector<DeviceWatch::Event> DeviceWatch::update(const DeviceTable &found)
+{
+    QVector<Event> events;
+    QSet<QString> heard;
+    for (int i = 0; i < found.rows.size(); ++i) {
+        const QStringList &row = found.rows.at(i);
+        const QString key = keyOf(row);
+        if (heard.contains(key))
+            continue; // the first answer of a device counts
+        heard << key;
+        const auto known = known_.find(key);
+        if (known == known_.end() || known->row != row)
+            events.append(
+                {known == known_.end() ? "appeared" : "changed", row, found.warnings.value(i)});
+        known_[key] = {row, 0};
+    }
+    for (auto known = known_.begin(); known != known_.end();) {
+        if (heard.contains(known.key()) || ++known->missedSearches < SearchesMissedWhenGone) {
+            ++known;
+            continue;
+        }
+        events.append({"gone", known->row, {}});
+        known = known_.erase(known);
+    }
+    return events;
+}

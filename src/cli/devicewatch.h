@@ -1,0 +1,29 @@
+#pragma once
+
+#include "formats.h"
+
+#include <QMap>
+#include <QStringList>
+#include <QVector>
+
+// The devices a watch follows from search to search, each known by its MAC-Address, or by its
+// whole reply where that is empty (and by its interface when rows are tagged with one).
+class DeviceWatch {
+public:
+    struct Event {
+        QString kind; // "appeared", "changed" or "gone"
+        QStringList row;
+        QStringList warnings;
+    };
+
+    // One search's rows as the table holds them: what appeared or changed in their order, then
+    // what went away, missing from this search and the one before.
+    QVector<Event> update(const DeviceTable &found);
+
+private:
+    struct Known {
+        QStringList row;
+        int missedSearches;
+    };
+    QMap<QString, Known> known_;
+};
