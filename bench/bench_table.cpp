@@ -1,8 +1,11 @@
-// Filling the results table from a delivered list, as the window does it.
+// Filling the results table from a delivered list, as the window does it; and the two parts
+// of it that come on top of placing the items: judging the replies and fitting the columns.
+#include "discovery/replyjudgement.h"
 #include "ui/mainwindow.h"
 
 #include <QApplication>
 #include <QStringList>
+#include <QTableWidget>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -40,9 +43,32 @@ void BM_FillTable(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+void BM_JudgeReplies(benchmark::State &state)
+{
+    QVector<DeviceRecord> records;
+    for (const QString &reply : replies(static_cast<int>(state.range(0))))
+        records << DeviceRecord::fromReplyText(reply);
+    const NetworkInterface lan{"lan0", "10.0.0.1", "255.255.0.0"}; // most rows are outside
+    for (auto _ : state)
+        benchmark::DoNotOptimize(judgedReplies(records, lan));
+}
+
+void BM_FitColumns(benchmark::State &state)
+{
+    MainWindow window(nullptr, noAdapters);
+    window.show();
+    QMetaObject::invokeMethod(&window, "setTableWidget",
+                              Q_ARG(QStringList, replies(static_cast<int>(state.range(0)))));
+    auto *table = window.findChild<QTableWidget *>("tableWidget");
+    for (auto _ : state)
+        table->resizeColumnsToContents();
+}
+
 } // namespace
 
 BENCHMARK(BM_FillTable)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_JudgeReplies)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FitColumns)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char *argv[])
 {

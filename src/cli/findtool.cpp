@@ -2,10 +2,9 @@
 
 #include "devicewatch.h"
 #include "discovery/protocol.h"
-#include "discovery/replyjudgement.h"
 #include "formats.h"
 #include "interfacechoice.h"
-#include "interfacesearches.h"
+#include "searchrounds.h"
 #include "terminal.h"
 
 #include <QCommandLineParser>
@@ -83,17 +82,6 @@ struct FindOptions {
     int timeoutSeconds = DefaultTimeoutSeconds;
     std::optional<int> watchSeconds;
 };
-
-void print(FILE *stream, const QByteArray &bytes)
-{
-    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
-    std::fflush(stream);
-}
-
-void printLine(FILE *stream, const QString &line)
-{
-    print(stream, (line + '\n').toUtf8());
-}
 
 int usageFailure(const QString &message)
 {
@@ -224,27 +212,6 @@ std::variant<FindOptions, QString> parsed(QCommandLineParser &parser, const QStr
     return options;
 }
 
-// What one round of searches heard: a row and its warnings per reply, in the interfaces' order.
-DeviceTable deviceTable(const std::vector<InterfaceSearchResult> &results, bool tagInterface)
-{
-    DeviceTable table{DeviceRecord::fieldNames(), {}, {}};
-    if (tagInterface)
-        table.header << "Interface";
-    for (const InterfaceSearchResult &result : results) {
-        QVector<DeviceRecord> records;
-        for (const QString &reply : result.replies)
-            records << DeviceRecord::fromReplyText(reply);
-        table.warnings += judgedReplies(records, result.interface);
-        for (const DeviceRecord &record : records) {
-            QStringList row(record.fields.begin(), record.fields.end());
-            if (tagInterface)
-                row << result.interface.description;
-            table.rows << row;
-        }
-    }
-    return table;
-}
-
 DeviceTable rowsWhere(const DeviceTable &table, const QVector<FieldMatch> &matches)
 {
     DeviceTable matching{table.header, {}, {}};
@@ -262,66 +229,6 @@ DeviceTable rowsWhere(const DeviceTable &table, const QVector<FieldMatch> &match
     return matching;
 }
 
-void printWarnings(const QVector<QStringList> &warnings)
-{
-    for (const QStringList &row : warnings) {
-        for (const QString &warning : row)
-            printLine(stderr, "orvane-find: warning: " + warning);
-    }
-}
-
-// Searches on the chosen interfaces, a round at a time; tells standard error what went wrong.
-class Rounds {
-public:
-    Rounds(QVector<NetworkInterface> interfaces, const FindOptions &options)
-        : interfaces_(std::move(interfaces)), options_(options)
-    {
-    }
-
-    // The round's table, or nothing when no search got as far as listening.
-    std::optional<DeviceTable> search(const discovery::StopCheck &stopRequested)
-    {
-        const std::vector<InterfaceSearchResult> results =
-            searchInterfaces(interfaces_, options_.quietTimeMs, stopRequested);
-        bool anyListened = false;
-        for (const InterfaceSearchResult &result : results) {
-            anyListened = anyListened || !result.failure;
-            failed = failed || result.failure;
-            // The message alone, as the window shows it; with --all, which interface it was.
-            if (result.failure)
-                printLine(stderr, options_.all
-                                      ? result.interface.description + ": " + *result.failure
-                                      : *result.failure);
-            else if (result.replies.isEmpty() && tellsNothingHeard &&
-                     !toldNothingHeard_.contains(result.interface.address))
-                tellNothingHeard(result.interface);
-        }
-        if (!anyListened)
-            return std::nullopt;
-        return deviceTable(results, options_.all);
-    }
-
-    bool failed = false;
-    // Not while waiting for a device to come back: silence is what is expected then.
-    bool tellsNothingHeard = true;
-
-private:
-    void tellNothingHeard(const NetworkInterface &interface)
-    {
-        toldNothingHeard_ << interface.address;
-        printLine(stderr, QStringLiteral("orvane-find: no device answered on %1. Where devices "
-                                         "are, a firewall on this computer may drop their "
-                                         "replies (from UDP port %2 to a port the system "
-                                         "chose), or they are on another network segment.")
-                              .arg(interface.name())
-                              .arg(discovery::Port));
-    }
-
-    const QVector<NetworkInterface> interfaces_;
-    const FindOptions &options_;
-    QStringList toldNothingHeard_; // once per interface and run
-};
-
 // Sleeps until the time has come or stopRequested says so.
 void pauseUntil(const QDeadlineTimer &until, const discovery::StopCheck &stopRequested)
 {
@@ -330,19 +237,19 @@ void pauseUntil(const QDeadlineTimer &until, const discovery::StopCheck &stopReq
             std::min<qint64>(50, std::max<qint64>(0, until.remainingTime()))));
 }
 
-int searchOnce(Rounds &rounds, OutputFormat format)
+int searchOnce(SearchRounds &rounds, OutputFormat format)
 {
     const std::optional<DeviceTable> found = rounds.search([] { return false; });
     if (found) {
         print(stdout, formatted(*found, format));
         printWarnings(found->warnings);
     }
-    return rounds.failed ? SearchFailed : Searched;
+    return rounds.anyFailed() ? SearchFailed : Searched;
 }
 
-int waitFor(Rounds &rounds, const FindOptions &options, OutputFormat format)
+int waitFor(SearchRounds &rounds, const FindOptions &options, OutputFormat format)
 {
-    rounds.tellsNothingHeard = false;
+    rounds.stopTellingNothingHeard();
     const QDeadlineTimer deadline(std::chrono::seconds(options.timeoutSeconds));
     const auto timedOut = [&deadline] { return deadline.hasExpired(); };
     while (true) {
@@ -366,7 +273,7 @@ int waitFor(Rounds &rounds, const FindOptions &options, OutputFormat format)
     }
 }
 
-int watch(Rounds &rounds, const FindOptions &options, OutputFormat format)
+int watch(SearchRounds &rounds, const FindOptions &options, OutputFormat format)
 {
     catchStopSignals();
     DeviceWatch devices;
@@ -425,7 +332,8 @@ int runFindTool(const QStringList &arguments)
     const auto chosen = chooseInterfaces(listed, options.interface, options.all);
     if (const auto *error = std::get_if<QString>(&chosen))
         return usageFailure(*error);
-    Rounds rounds(std::get<QVector<NetworkInterface>>(chosen), options);
+    SearchRounds rounds(std::get<QVector<NetworkInterface>>(chosen), options.quietTimeMs,
+                        options.all);
     const OutputFormat format = options.format.value_or(
         standardOutputIsTerminal() ? OutputFormat::Table : OutputFormat::Tsv);
     if (options.watchSeconds)
