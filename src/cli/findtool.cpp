@@ -287,9 +287,8 @@ int watch(SearchRounds &rounds, const FindOptions &options, OutputFormat format)
         const std::optional<DeviceTable> found = rounds.search(stopSignalled);
         if (stopSignalled())
             break; // a search cut short tells nothing of who went away
-        const QString now = QDateTime::currentDateTime()
-                                .toOffsetFromUtc(QDateTime::currentDateTime().offsetFromUtc())
-                                .toString(Qt::ISODate);
+        const QDateTime local = QDateTime::currentDateTime();
+        const QString now = local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODate);
         events.rows.clear();
         events.warnings.clear();
         for (const DeviceWatch::Event &event : devices.update(found.value_or(DeviceTable{}))) {

@@ -78,25 +78,40 @@ std::optional<Subnet> subnetOf(const NetworkInterface &interface)
 QVector<QStringList> judgedReplies(const QVector<DeviceRecord> &replies,
                                    const NetworkInterface &interface)
 {
-    // The MAC-Addresses each address was heard with, without regard to case: how many, and the
-    // first few as they were written.
+    // The MAC-Addresses an address was heard with, where there are several (without regard to
+    // case): how many, and the first few as they were written. Most addresses have one, and
+    // need no more than the first reply that has them.
     struct Claimants {
         QSet<QString> folded;
         QStringList first;
     };
     QVector<std::optional<quint32>> addresses;
     addresses.reserve(replies.size());
-    QHash<quint32, Claimants> claimantsOf;
-    for (const DeviceRecord &reply : replies) {
-        addresses << ipv4(reply.fields[IpField]);
+    QHash<quint32, int> firstReplyWith;
+    firstReplyWith.reserve(replies.size());
+    QHash<quint32, Claimants> shared;
+    for (int i = 0; i < replies.size(); ++i) {
+        addresses << ipv4(replies.at(i).fields[IpField]);
         if (!addresses.last())
             continue;
-        Claimants &claimants = claimantsOf[*addresses.last()];
-        const QString &mac = reply.fields[MacField];
-        if (!claimants.folded.contains(mac.toUpper())) {
-            claimants.folded << mac.toUpper();
-            if (claimants.first.size() <= OthersNamed)
-                claimants.first << mac;
+        const quint32 address = *addresses.last();
+        const int first = firstReplyWith.value(address, -1);
+        if (first == -1) {
+            firstReplyWith.insert(address, i);
+            continue;
+        }
+        const QString &mac = replies.at(i).fields[MacField];
+        const QString &firstMac = replies.at(first).fields[MacField];
+        auto claimants = shared.find(address);
+        if (claimants == shared.end()) {
+            if (mac.compare(firstMac, Qt::CaseInsensitive) == 0)
+                continue;
+            claimants = shared.insert(address, {{firstMac.toUpper()}, {firstMac}});
+        }
+        if (!claimants->folded.contains(mac.toUpper())) {
+            claimants->folded << mac.toUpper();
+            if (claimants->first.size() <= OthersNamed)
+                claimants->first << mac;
         }
     }
 
@@ -109,8 +124,8 @@ QVector<QStringList> judgedReplies(const QVector<DeviceRecord> &replies,
             warnings[i] << QStringLiteral("%1 is not in %2: its page may not open from this "
                                           "computer")
                                .arg(deviceOf(reply), subnet->text);
-        const Claimants *claimants = address ? &claimantsOf[*address] : nullptr;
-        if (claimants == nullptr || claimants->folded.size() < 2)
+        const auto claimants = address ? shared.constFind(*address) : shared.constEnd();
+        if (claimants == shared.constEnd())
             continue;
         QStringList others;
         for (const QString &mac : claimants->first) {
