@@ -64,15 +64,17 @@ std::optional<DeviceTable> SearchRounds::search(const discovery::StopCheck &stop
             continue;
         }
         anyListened = true;
-        if (search.replies.isEmpty() && tellsNothingHeard_ &&
-            !toldNothingHeard_.contains(interface.address)) {
-            toldNothingHeard_ << interface.address;
-            printLine(stderr, QStringLiteral("orvane-find: no device answered on %1. Where devices "
-                                             "are, a firewall on this computer may drop their "
-                                             "replies (from UDP port %2 to a port the system "
-                                             "chose), or they are on another network segment.")
-                                  .arg(interface.name())
-                                  .arg(discovery::Port));
+        // Only the first search on an interface hints: later silence is a device going away.
+        if (!listenedOn_.contains(interface.address)) {
+            listenedOn_ << interface.address;
+            if (search.replies.isEmpty() && tellsNothingHeard_)
+                printLine(stderr,
+                          QStringLiteral("orvane-find: no device answered on %1. Where devices "
+                                         "are, a firewall on this computer may drop their "
+                                         "replies (from UDP port %2 to a port the system "
+                                         "chose), or they are on another network segment.")
+                              .arg(interface.name())
+                              .arg(discovery::Port));
         }
         table.warnings += judgedReplies(search.replies, interface);
         for (const DeviceRecord &reply : search.replies) {

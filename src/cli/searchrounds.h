@@ -9,8 +9,8 @@
 #include <optional>
 
 // orvane-find's searches, a round at a time: one search per chosen interface, all at once, each
-// on a thread of its own. Standard error hears of failures and of an interface that heard
-// nothing; the round gives a row and its warnings per reply, in the interfaces' order.
+// on a thread of its own. Standard error hears of failures and of an interface whose first
+// search heard nothing; the round gives a row and its warnings per reply, in the interfaces' order.
 class SearchRounds {
 public:
     // With tagInterface, each row ends with its interface's description.
@@ -28,7 +28,7 @@ private:
     const bool tagInterface_;
     bool anyFailed_ = false;
     bool tellsNothingHeard_ = true;
-    QStringList toldNothingHeard_; // once per interface and run
+    QStringList listenedOn_; // the addresses of interfaces that have had a search
 };
 
 // Writes at once: a watch's lines must not wait in a buffer.
