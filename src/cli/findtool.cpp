@@ -146,7 +146,8 @@ std::variant<FindOptions, QString> parsed(QCommandLineParser &parser, const QStr
         "seconds");
     const QCommandLineOption watch(
         "watch",
-        QStringLiteral("Search every SECONDS and print what changes. Default: %1.")
+        QStringLiteral("Search again every this many seconds and print what changes. The "
+                       "number may be left out: %1.")
             .arg(DefaultWatchSeconds),
         "seconds");
     parser.setApplicationDescription(Description);
@@ -216,12 +217,12 @@ DeviceTable rowsWhere(const DeviceTable &table, const QVector<FieldMatch> &match
 {
     DeviceTable matching{table.header, {}, {}};
     for (int row = 0; row < table.rows.size(); ++row) {
-        const bool matches_ = std::all_of(matches.begin(), matches.end(), [&](const FieldMatch &m) {
+        const bool wanted = std::all_of(matches.begin(), matches.end(), [&](const FieldMatch &m) {
             return table.rows[row][m.column].compare(m.value, m.column == MacColumn
                                                                   ? Qt::CaseInsensitive
                                                                   : Qt::CaseSensitive) == 0;
         });
-        if (matches_) {
+        if (wanted) {
             matching.rows << table.rows[row];
             matching.warnings << table.warnings[row];
         }

@@ -6,6 +6,7 @@
 
 #include <QStringList>
 #include <QVector>
+#include <cstdio>
 #include <optional>
 
 // orvane-find's searches, a round at a time: one search per chosen interface, all at once, each
