@@ -34,12 +34,12 @@ private slots:
             {"a|10.88.0.255|m|02:00:00:00:00:07", "b|10.88.2.0"},
             {"10.88.0.255 (02:00:00:00:00:07)" + out, "10.88.2.0" + out});
         row("no address at all", lan,
-            {"a", "b|10.88.1", "c|10.88.1.7.1", "d|10.88.1.256", "e|010.88.1.7", "f| 10.88.1.7",
+            {"a", "b|10.88.1", "c|9.10.88.1.7", "d|10.88.1.256", "e|010.88.1.7", "f| 10.88.1.7",
              "g|10.88.1.+7", "h|١٠.88.1.7"},
-            {"A device without an IP-Address" + out, "10.88.1" + out, "10.88.1.7.1" + out,
+            {"A device without an IP-Address" + out, "10.88.1" + out, "9.10.88.1.7" + out,
              "10.88.1.256" + out, "010.88.1.7" + out, " 10.88.1.7" + out, "10.88.1.+7" + out,
              "١٠.88.1.7" + out});
-        row("an interface without an address judges no subnet", "noaddr0|0.0.0.0|0.0.0.0",
+        row("an interface without an address judges no subnet", "noaddr0|0.0.0.0|255.255.255.0",
             {"a|10.0.0.7", "b"}, {"", ""});
         row("a single-address subnet; a Windows description is the name",
             "Intel(R) Ethernet Connection (7) I219-V|10.9.9.9|255.255.255.255",
