@@ -6,13 +6,12 @@
 
 namespace {
 
-constexpr int MacColumn = 3;
 constexpr int SearchesMissedWhenGone = 2;
 
 QString keyOf(const QStringList &row)
 {
     const QString tag = row.mid(DeviceRecord::FieldCount).join('\t');
-    const QString &mac = row.value(MacColumn);
+    const QString &mac = row.value(DeviceRecord::MacAddressField);
     return tag + '\n' +
            (mac.isEmpty() ? '|' + row.mid(0, DeviceRecord::FieldCount).join('|') : mac.toUpper());
 }

@@ -62,7 +62,6 @@ failed (the reason on standard error) or --wait-for timed out, 2 for bad usage.)
 
 // The fields --wait-for can name, in the order of a reply's fields.
 const QStringList FieldKeys{"hostname", "ip", "netmask", "mac", "product", "serial", "firmware"};
-constexpr int MacColumn = 3;
 constexpr int DefaultTimeoutSeconds = 60;
 constexpr int DefaultWatchSeconds = 5;
 
@@ -218,9 +217,9 @@ DeviceTable rowsWhere(const DeviceTable &table, const QVector<FieldMatch> &match
     DeviceTable matching{table.header, {}, {}};
     for (int row = 0; row < table.rows.size(); ++row) {
         const bool wanted = std::all_of(matches.begin(), matches.end(), [&](const FieldMatch &m) {
-            return table.rows[row][m.column].compare(m.value, m.column == MacColumn
-                                                                  ? Qt::CaseInsensitive
-                                                                  : Qt::CaseSensitive) == 0;
+            return table.rows[row][m.column].compare(
+                       m.value, m.column == DeviceRecord::MacAddressField ? Qt::CaseInsensitive
+                                                                          : Qt::CaseSensitive) == 0;
         });
         if (wanted) {
             matching.rows << table.rows[row];

@@ -18,6 +18,8 @@ QString replyText(const char *bytes, std::size_t size);
 // The seven "|"-separated fields of a reply text.
 struct DeviceRecord {
     static constexpr int FieldCount = 7;
+    static constexpr int IpAddressField = 1; // the page Launch opens
+    static constexpr int MacAddressField = 3;
 
     // Fields past the seventh are ignored; missing ones are empty.
     static DeviceRecord fromReplyText(const QString &replyText);

@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr int IpField = 1;
-constexpr int MacField = 3;
 // A flood of devices behind one address names a few, not all of them.
 constexpr int OthersNamed = 3;
 
@@ -47,8 +45,8 @@ QString dotted(quint32 address)
 // "10.0.0.7 (02:00:00:00:00:07)": how a warning names the device.
 QString deviceOf(const DeviceRecord &reply)
 {
-    const QString &address = reply.fields[IpField];
-    const QString &mac = reply.fields[MacField];
+    const QString &address = reply.fields[DeviceRecord::IpAddressField];
+    const QString &mac = reply.fields[DeviceRecord::MacAddressField];
     return (address.isEmpty() ? QStringLiteral("A device without an IP-Address") : address) +
            (mac.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(mac));
 }
@@ -91,7 +89,7 @@ QVector<QStringList> judgedReplies(const QVector<DeviceRecord> &replies,
     firstReplyWith.reserve(replies.size());
     QHash<quint32, Claimants> shared;
     for (int i = 0; i < replies.size(); ++i) {
-        addresses << ipv4(replies.at(i).fields[IpField]);
+        addresses << ipv4(replies.at(i).fields[DeviceRecord::IpAddressField]);
         if (!addresses.last())
             continue;
         const quint32 address = *addresses.last();
@@ -100,8 +98,8 @@ QVector<QStringList> judgedReplies(const QVector<DeviceRecord> &replies,
             firstReplyWith.insert(address, i);
             continue;
         }
-        const QString &mac = replies.at(i).fields[MacField];
-        const QString &firstMac = replies.at(first).fields[MacField];
+        const QString &mac = replies.at(i).fields[DeviceRecord::MacAddressField];
+        const QString &firstMac = replies.at(first).fields[DeviceRecord::MacAddressField];
         auto claimants = shared.find(address);
         if (claimants == shared.end()) {
             if (mac.compare(firstMac, Qt::CaseInsensitive) == 0)
@@ -130,7 +128,7 @@ QVector<QStringList> judgedReplies(const QVector<DeviceRecord> &replies,
         QStringList others;
         for (const QString &mac : claimants->first) {
             if (others.size() < OthersNamed &&
-                mac.compare(reply.fields[MacField], Qt::CaseInsensitive) != 0)
+                mac.compare(reply.fields[DeviceRecord::MacAddressField], Qt::CaseInsensitive) != 0)
                 others << (mac.isEmpty() ? QStringLiteral("a device without a MAC-Address") : mac);
         }
         const int unnamed = claimants->folded.size() - 1 - others.size();

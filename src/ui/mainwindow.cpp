@@ -17,7 +17,6 @@
 namespace {
 
 constexpr std::size_t FieldCount = DeviceRecord::FieldCount;
-constexpr int IpColumn = 1;
 constexpr int NetmaskRole = Qt::UserRole + 1;
 // Columns fit the widest of this many rows, so that a flood of replies still fills at once.
 constexpr int FittedRows = 1000;
@@ -65,7 +64,7 @@ void markWarnings(const std::vector<QTableWidgetItem *> &cells,
     for (int row = 0; row < warnings.size(); ++row) {
         if (warnings.at(row).isEmpty())
             continue;
-        QTableWidgetItem *address = cells.at(row * FieldCount + IpColumn);
+        QTableWidgetItem *address = cells.at(row * FieldCount + DeviceRecord::IpAddressField);
         const QString why = warnings.at(row).join('\n');
         address->setIcon(sign);
         address->setToolTip(why);
@@ -148,7 +147,8 @@ void MainWindow::addRowActions()
             cells << table->item(row, column)->text();
         QGuiApplication::clipboard()->setText(cells.join('\t'));
     };
-    add(QStringLiteral("Copy IP-Address"), [copy] { copy(IpColumn, IpColumn + 1); });
+    add(QStringLiteral("Copy IP-Address"),
+        [copy] { copy(DeviceRecord::IpAddressField, DeviceRecord::IpAddressField + 1); });
     QAction *copyRow =
         add(QStringLiteral("Copy Row"), [copy] { copy(0, DeviceRecord::FieldCount); });
     copyRow->setShortcut(QKeySequence::Copy);
@@ -234,7 +234,8 @@ void MainWindow::on_tableWidget_doubleClicked(const QModelIndex &)
 void MainWindow::launchConfig()
 {
     const int row = ui->tableWidget->currentRow();
-    const QTableWidgetItem *address = row == -1 ? nullptr : ui->tableWidget->item(row, IpColumn);
+    const QTableWidgetItem *address =
+        row == -1 ? nullptr : ui->tableWidget->item(row, DeviceRecord::IpAddressField);
     if (address == nullptr) {
         QMessageBox::information(nullptr, QStringLiteral("Information"),
                                  QStringLiteral("No device selected!"), QMessageBox::Ok,
