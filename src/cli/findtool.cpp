@@ -4,10 +4,12 @@
 #include "discovery/protocol.h"
 #include "formats.h"
 #include "interfacechoice.h"
+#include "printandexit.h"
 #include "searchrounds.h"
 #include "terminal.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDeadlineTimer>
 #include <QRegularExpression>
@@ -156,9 +158,10 @@ std::variant<FindOptions, QString> parsed(QCommandLineParser &parser, const QStr
     if (!parser.parse(withWatchValue(arguments)))
         return parser.errorText();
     if (parser.isSet(help))
-        parser.showHelp();
+        printAndExit(parser.helpText());
     if (parser.isSet(version))
-        parser.showVersion();
+        printAndExit(QCoreApplication::applicationName() + ' ' +
+                     QCoreApplication::applicationVersion() + '\n');
     if (!parser.positionalArguments().isEmpty())
         return QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments()[0]);
 

@@ -1,5 +1,7 @@
 #include "simulatorconfig.h"
 
+#include "cli/printandexit.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
@@ -93,9 +95,10 @@ std::variant<SimulatorConfig, QString> parseSimulatorArguments(const QStringList
     if (!parser.parse(arguments))
         return parser.errorText();
     if (parser.isSet(help))
-        parser.showHelp();
+        printAndExit(parser.helpText());
     if (parser.isSet(version))
-        parser.showVersion();
+        printAndExit(QCoreApplication::applicationName() + ' ' +
+                     QCoreApplication::applicationVersion() + '\n');
     if (!parser.positionalArguments().isEmpty())
         return QStringLiteral("Unexpected argument: %1").arg(parser.positionalArguments().first());
 
