@@ -34,7 +34,8 @@ public:
     QStringList lines(const QString &start)
     {
         process.waitForReadyRead(0);
-        output += QString::fromUtf8(process.readAllStandardOutput());
+        output +=
+            QString::fromUtf8(process.readAllStandardOutput()).remove('\r'); // Windows' text mode
         return output.split('\n').filter(
             QRegularExpression('^' + QRegularExpression::escape(start)));
     }

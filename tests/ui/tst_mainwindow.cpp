@@ -1,19 +1,10 @@
-#include "discovery/adapters_posix.h"
-#include "support/support.h"
-#include "ui/mainwindow.h"
+#include "windowfixture.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QHeaderView>
-#include <QLabel>
-#include <QMessageBox>
-#include <QTableWidget>
-#include <csignal>
-#include <malloc.h>
-
-using Adapters = std::optional<std::vector<Adapter>>;
 
 namespace {
 
@@ -27,64 +18,13 @@ QString frame(const QWidget *window)
     return text + (window->minimumSize() == window->maximumSize() ? " fixed" : "");
 }
 
-// Closes the plain message boxes (no parent, one OK) while it lives: "Title: text (icon)".
-struct MessageBoxCloser {
-    QStringList seen;
-    QTimer timer;
-
-    MessageBoxCloser()
-    {
-        QObject::connect(&timer, &QTimer::timeout, [this] {
-            for (QWidget *widget : QApplication::topLevelWidgets()) {
-                auto *box = qobject_cast<QMessageBox *>(widget);
-                if (box && box->isVisible() && !box->parentWidget() &&
-                    box->standardButtons() == QMessageBox::Ok) {
-                    seen << box->windowTitle() + ": " + box->text() +
-                                QString(" (%1)").arg(box->icon());
-                    box->done(0);
-                }
-            }
-        });
-        timer.start(10);
-    }
-};
-
 } // namespace
 
-class TestMainWindow : public QObject {
+class TestMainWindow : public QObject, WindowFixture {
     Q_OBJECT
 
-    std::unique_ptr<MainWindow> window;
     QStringList openedUrls;
 
-    void open(const Adapters &adapters)
-    {
-        window.reset();
-        static Adapters given; // what the window's adapter query gives
-        given = adapters;
-        window = std::make_unique<MainWindow>(nullptr, [] { return given; });
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    }
-    template <typename T = QWidget> T *widget(const char *name)
-    {
-        return window->findChild<T *>(name);
-    }
-    QTableWidget *table() { return widget<QTableWidget>("tableWidget"); }
-    QString status() { return widget<QLabel>("lbStatus")->text(); }
-    // Every row as the table shows it, its cells joined by "|".
-    QStringList rows()
-    {
-        QStringList shown;
-        for (int row = 0; row < table()->rowCount(); ++row) {
-            QStringList cells;
-            for (int column = 0; column < table()->columnCount(); ++column)
-                cells << (table()->item(row, column) ? table()->item(row, column)->text() : "?");
-            shown << cells.join('|');
-        }
-        return shown;
-    }
-    void click(const char *button) { QTest::mouseClick(widget(button), Qt::LeftButton); }
     void deliver(const QStringList &list)
     {
         QMetaObject::invokeMethod(window.get(), "setTableWidget", Q_ARG(QStringList, list));
@@ -199,42 +139,19 @@ private slots:
         QCOMPARE(shown, listed);
     }
 
-    // Linux descriptions from a fake /sys/class/net: what the folder tells of an interface's kind.
-    void linuxDescriptions_data()
+    // The system's own list, as the test's runner laid it out and wrote it down in
+    // ORVANE_SYSTEM_INTERFACES: "description address netmask", joined by "|".
+    void systemInterfaces()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("folder"); // shell commands that lay out its folder
-        QTest::addColumn<QString>("description");
-        const auto row = [](const char *kind, const char *name, const char *folder,
-                            const char *description) {
-            QTest::newRow(kind) << name << folder << description;
-        };
-        const char *const driver = "mkdir device && ln -s /bus/pci/drivers/e1000e device/driver";
-        row("loopback", "lo", "echo 772 >type", "lo (loopback)");
-        row("ethernet with driver", "eth0", driver, "eth0 (Ethernet, driver e1000e)");
-        row("wireless", "wlan0",
-            "printf 'INTERFACE=wlan0\\nDEVTYPE=wlan\\n' >uevent && mkdir device && "
-            "ln -s /drivers/iwlwifi device/driver",
-            "wlan0 (wireless, driver iwlwifi)");
-        row("wireless by its folder", "wlp2s0", "mkdir wireless", "wlp2s0 (wireless)");
-        row("bluetooth", "bnep0", "echo DEVTYPE=bluetooth >uevent", "bnep0 (Bluetooth)");
-        row("bridge", "br0", "echo DEVTYPE=bridge >uevent", "br0 (Ethernet, bridge)");
-        row("vmware host adapter", "vmnet8", ":", "vmnet8 (Ethernet, VMware virtual adapter)");
-        row("nothing known", "tun0", "echo 65534 >type", "tun0");
-        row("no folder", "ghost", "cd .. && rm -r ghost", "ghost");
-    }
-    void linuxDescriptions()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, folder);
-        QFETCH(QString, description);
-        QTemporaryDir sys;
-        const QString layout = "cd '%1' && mkdir %2 && cd %2 && echo 1 >type && %3";
-        QCOMPARE(QProcess::execute("sh", {"-c", layout.arg(sys.path(), name, folder)}), 0);
-
-        QCOMPARE(
-            QString::fromStdString(describeInterface(name.toStdString(), sys.path().toStdString())),
-            description);
+        QVERIFY(qEnvironmentVariableIsSet("ORVANE_SYSTEM_INTERFACES"));
+        window = std::make_unique<MainWindow>();
+        const auto *interfaces = widget<QComboBox>("cbNetworkInterfaces");
+        QStringList shown;
+        for (int i = 0; i < interfaces->count(); ++i)
+            shown << QStringList{interfaces->itemText(i), interfaces->itemData(i).toString(),
+                                 interfaces->itemData(i, Qt::UserRole + 1).toString()}
+                         .join(' ');
+        QCOMPARE(shown.join('|'), qEnvironmentVariable("ORVANE_SYSTEM_INTERFACES"));
     }
 
     void messageBoxes_data()
@@ -244,7 +161,9 @@ private slots:
         QTest::addColumn<QString>("button"); // pressed once the window is up
         QTest::addColumn<QString>("box");    // its icon 3 is critical, 1 information
         const auto row = [](const char *name, const char *address, const char *button,
-                            const char *box) { QTest::newRow(name) << address << button << box; };
+                            const QString &box) {
+            QTest::newRow(name) << address << button << box;
+        };
         const char *const bindFailed = "Error: Bind to socket failed (3)";
         row("adapter query fails", "none", "", "Error: No network interfaces detected (3)");
         row("search without an interface", "", "btnSearch",
@@ -254,8 +173,13 @@ private slots:
         row("empty address", "-", "btnSearch", bindFailed);
         row("malformed address", "127.0.0.1x", "btnSearch", bindFailed);
         // The namespace has no route for a broadcast from the any-address.
+#ifdef Q_OS_WIN
+        const char *const unreachable = "10051"; // WSAENETUNREACH
+#else
+        const char *const unreachable = "101"; // ENETUNREACH
+#endif
         row("send without a route", "0.0.0.0", "btnSearch",
-            "Error: sendto failed with error code: 101 (3)");
+            QString("Error: sendto failed with error code: %1 (3)").arg(unreachable));
     }
     void messageBoxes()
     {
@@ -379,71 +303,6 @@ private slots:
         QVERIFY(table()->columnWidth(4) > metrics.horizontalAdvance(product));
         QVERIFY(table()->columnWidth(3) > metrics.horizontalAdvance("02:00:00:00:00:01"));
         QVERIFY(table()->columnWidth(0) < metrics.horizontalAdvance(QString(300, 'W')));
-    }
-
-    void steadyOverManySearches()
-    {
-        open(std::vector<Adapter>{{"lo (loopback)", "127.0.0.1", "255.0.0.0"},
-                                  {"unrouted", "0.0.0.0", "0.0.0.0"},
-                                  {"gone", "192.0.2.1", "255.255.255.0"}});
-        auto *interfaces = widget<QComboBox>("cbNetworkInterfaces");
-        // Twice 1100 devices: more rows than one chunk of the parallel fill.
-        Simulator simulator(
-            QString("--devices 1100 --hostname d --ip x --netmask m --mac x --product p "
-                    "--serial s --firmware f --repeat 2 --interval 800")
-                .split(' '));
-        QVERIFY(simulator.listening);
-        const MessageBoxCloser boxes;
-        int fills = 0;
-        connect(table()->model(), &QAbstractItemModel::rowsInserted, this, [&] { ++fills; });
-        // A handler that does nothing, so that signals only interrupt the search's system calls.
-        struct sigaction interrupt = {};
-        interrupt.sa_handler = [](int) {};
-        QCOMPARE(sigaction(SIGUSR1, &interrupt, nullptr), 0);
-        // Every 40th search finds the device; the others fail at the bind or at the send.
-        const auto searches = [&](int from, int to) {
-            for (int i = from; i < to; ++i) {
-                QElapsedTimer clock;
-                clock.start();
-                interfaces->setCurrentIndex(i % 40 == 0 ? 0 : 1 + i % 2);
-                click("btnSearch");
-                if (i % 40 == 0) {
-                    QTRY_COMPARE(simulator.lines("request ").size(), i / 40 + 1);
-                    // Pressed again while it listens, on an interface that would fail: no effect.
-                    interfaces->setCurrentIndex(2);
-                    click("btnSearch");
-                }
-                for (int round = 0; i == 80 && round < 10; ++round) { // every thread, its too
-                    for (const QString &thread :
-                         QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-                        tgkill(getpid(), thread.toInt(), SIGUSR1);
-                    QTest::qWait(50);
-                }
-                QVERIFY(QTest::qWaitFor([this] { return status().isEmpty(); }, 10000));
-                // Held open by the second reply, then a quiet second.
-                QVERIFY2(i % 40 || (clock.elapsed() >= 1700 && clock.elapsed() < 2600),
-                         qPrintable(QString::number(clock.elapsed())));
-            }
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        };
-        QDir descriptors("/proc/self/fd", "", QDir::NoSort, QDir::System);
-        searches(0, 40);
-        const QStringList descriptorsBefore = (descriptors.refresh(), descriptors.entryList());
-        const size_t heapBefore = mallinfo2().uordblks + mallinfo2().hblkhd;
-
-        searches(40, 240);
-
-        descriptors.refresh();
-        QCOMPARE(descriptors.entryList(), descriptorsBefore);
-        const auto grown = qint64(mallinfo2().uordblks + mallinfo2().hblkhd - heapBefore);
-        QVERIFY2(grown < 64 * 1024, qPrintable(QString::number(grown)));
-        // One request and one fill per finding search, a message for each other one.
-        QCOMPARE((QList<int>{simulator.lines("request ").size(), fills, boxes.seen.size()}),
-                 (QList<int>{6, 6, 6 * 39}));
-        QStringList expected;
-        for (int device = 0; device < 2200; ++device)
-            expected << QString("d-%1|x|m|x|p|s-%1|f").arg(device % 1100 + 1);
-        QCOMPARE(rows(), expected);
     }
 
     // Last: the application's event loop ends here.
