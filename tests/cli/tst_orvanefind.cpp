@@ -219,6 +219,8 @@ private slots:
                                          fault.section(' ', 1, 1).toInt(),
                                      20000);
 
+            // Ended already, it has no id: kill(0) would signal this whole process group.
+            QVERIFY2(find.processId() > 0, "orvane-find ended before the signal");
             kill(pid_t(find.processId()), fault.endsWith("INT") ? SIGINT : SIGTERM);
         }
 
