@@ -2,9 +2,11 @@
 # DLLs and plugins they load and the compiler's runtime DLLs beside them (what windeployqt lays
 # out; a cross build has none).
 install(TARGETS orvane-finder orvane-find orvane-device-sim RUNTIME DESTINATION .)
+set(ORVANE_QT_DLLS "")
 foreach(module Core Gui Widgets Network Concurrent)
-    install(FILES $<TARGET_FILE:Qt5::${module}> DESTINATION .)
+    list(APPEND ORVANE_QT_DLLS $<TARGET_FILE:Qt5::${module}>)
 endforeach()
+install(FILES ${ORVANE_QT_DLLS} DESTINATION .)
 install(FILES $<TARGET_FILE:Qt5::QWindowsIntegrationPlugin> DESTINATION platforms)
 install(FILES $<TARGET_FILE:Qt5::QWindowsVistaStylePlugin> DESTINATION styles)
 

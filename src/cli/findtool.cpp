@@ -3,13 +3,12 @@
 #include "devicewatch.h"
 #include "discovery/protocol.h"
 #include "formats.h"
+#include "helporversion.h"
 #include "interfacechoice.h"
-#include "printandexit.h"
 #include "searchrounds.h"
 #include "terminal.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QDeadlineTimer>
 #include <QRegularExpression>
@@ -79,9 +78,8 @@ struct FindOptions {
     std::optional<OutputFormat> format; // unset: by whether standard output is a terminal
     int quietTimeMs = discovery::QuietTimeMs;
     QVector<FieldMatch> waitFor; // all must match
-    QStringList waitingFor;      // as given, for the time-out's message
     int timeoutSeconds = DefaultTimeoutSeconds;
-    std::optional<int> watchSeconds;
+    int watchSeconds = 0; // 0: no watch
 };
 
 int usageFailure(const QString &message)
@@ -113,7 +111,7 @@ QStringList withWatchValue(QStringList arguments)
     return arguments;
 }
 
-// Help and version end the program here, as the parser shows them.
+// Help and version end the program here.
 std::variant<FindOptions, QString> parsed(QCommandLineParser &parser, const QStringList &arguments)
 {
     const QCommandLineOption listInterfaces("list-interfaces",
@@ -157,11 +155,7 @@ std::variant<FindOptions, QString> parsed(QCommandLineParser &parser, const QStr
     parser.addOptions({listInterfaces, interface, all, format, wait, waitFor, timeout, watch});
     if (!parser.parse(withWatchValue(arguments)))
         return parser.errorText();
-    if (parser.isSet(help))
-        printAndExit(parser.helpText());
-    if (parser.isSet(version))
-        printAndExit(QCoreApplication::applicationName() + ' ' +
-                     QCoreApplication::applicationVersion() + '\n');
+    printHelpOrVersion(parser, help, version);
     if (!parser.positionalArguments().isEmpty())
         return QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments()[0]);
 
@@ -184,7 +178,8 @@ std::variant<FindOptions, QString> parsed(QCommandLineParser &parser, const QStr
     // Zero would never end: not a search, not a wait, not a round.
     const QList<std::tuple<const QCommandLineOption &, const char *, int *>> numbers{
         {wait, "milliseconds", &options.quietTimeMs},
-        {timeout, "seconds", &options.timeoutSeconds}};
+        {timeout, "seconds", &options.timeoutSeconds},
+        {watch, "seconds", &options.watchSeconds}};
     for (const auto &[option, unit, target] : numbers) {
         if (!parser.isSet(option))
             continue;
@@ -194,19 +189,12 @@ std::variant<FindOptions, QString> parsed(QCommandLineParser &parser, const QStr
                 .arg(option.names().last(), unit, parser.value(option));
         *target = *number;
     }
-    if (parser.isSet(watch)) {
-        options.watchSeconds = positive(parser.value(watch));
-        if (!options.watchSeconds)
-            return QStringLiteral("--watch takes a whole number of seconds from 1 on, not '%1'.")
-                .arg(parser.value(watch));
-    }
     for (const QString &match : parser.values(waitFor)) {
         const int column = FieldKeys.indexOf(match.section('=', 0, 0));
         if (!match.contains('=') || column < 0)
             return QStringLiteral("--wait-for takes FIELD=VALUE with FIELD one of %1, not '%2'.")
                 .arg(FieldKeys.join(", "), match);
         options.waitFor.append({column, match.section('=', 1)});
-        options.waitingFor << match;
     }
     if (options.watchSeconds && !options.waitFor.isEmpty())
         return QStringLiteral("Give either --watch or --wait-for, not both.");
@@ -240,13 +228,17 @@ void pauseUntil(const QDeadlineTimer &until, const discovery::StopCheck &stopReq
             std::min<qint64>(50, std::max<qint64>(0, until.remainingTime()))));
 }
 
+// The rows on standard output, their warnings on standard error.
+void show(const DeviceTable &table, OutputFormat format)
+{
+    print(stdout, formatted(table, format));
+    printWarnings(table.warnings);
+}
+
 int searchOnce(SearchRounds &rounds, OutputFormat format)
 {
-    const std::optional<DeviceTable> found = rounds.search([] { return false; });
-    if (found) {
-        print(stdout, formatted(*found, format));
-        printWarnings(found->warnings);
-    }
+    if (const std::optional<DeviceTable> found = rounds.search([] { return false; }))
+        show(*found, format);
     return rounds.anyFailed() ? SearchFailed : Searched;
 }
 
@@ -261,14 +253,16 @@ int waitFor(SearchRounds &rounds, const FindOptions &options, OutputFormat forma
         if (const std::optional<DeviceTable> found = rounds.search(timedOut)) {
             const DeviceTable matching = rowsWhere(*found, options.waitFor);
             if (!matching.rows.isEmpty()) {
-                print(stdout, formatted(matching, format));
-                printWarnings(matching.warnings);
+                show(matching, format);
                 return Searched;
             }
         }
         if (timedOut()) {
+            QStringList conditions;
+            for (const FieldMatch &match : options.waitFor)
+                conditions << FieldKeys.at(match.column) + '=' + match.value;
             printLine(stderr, QStringLiteral("orvane-find: no reply with %1 within %2 s.")
-                                  .arg(options.waitingFor.join(" and "))
+                                  .arg(conditions.join(" and "))
                                   .arg(options.timeoutSeconds));
             return SearchFailed;
         }
@@ -286,7 +280,7 @@ int watch(SearchRounds &rounds, const FindOptions &options, OutputFormat format)
     if (format == OutputFormat::Csv)
         print(stdout, formatted({events.header, {}, {}}, format));
     while (!stopSignalled()) {
-        const QDeadlineTimer nextRound(std::chrono::seconds(*options.watchSeconds));
+        const QDeadlineTimer nextRound(std::chrono::seconds(options.watchSeconds));
         const std::optional<DeviceTable> found = rounds.search(stopSignalled);
         if (stopSignalled())
             break; // a search cut short tells nothing of who went away
@@ -298,10 +292,8 @@ int watch(SearchRounds &rounds, const FindOptions &options, OutputFormat format)
             events.rows << QStringList{event.kind, now} + event.row;
             events.warnings << event.warnings;
         }
-        if (!events.rows.isEmpty()) {
-            print(stdout, formatted(events, format));
-            printWarnings(events.warnings);
-        }
+        if (!events.rows.isEmpty())
+            show(events, format);
         pauseUntil(nextRound, stopSignalled);
     }
     return Searched;

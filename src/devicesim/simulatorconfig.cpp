@@ -1,6 +1,6 @@
 #include "simulatorconfig.h"
 
-#include "cli/printandexit.h"
+#include "cli/helporversion.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -94,11 +94,7 @@ std::variant<SimulatorConfig, QString> parseSimulatorArguments(const QStringList
 
     if (!parser.parse(arguments))
         return parser.errorText();
-    if (parser.isSet(help))
-        printAndExit(parser.helpText());
-    if (parser.isSet(version))
-        printAndExit(QCoreApplication::applicationName() + ' ' +
-                     QCoreApplication::applicationVersion() + '\n');
+    printHelpOrVersion(parser, help, version);
     if (!parser.positionalArguments().isEmpty())
         return QStringLiteral("Unexpected argument: %1").arg(parser.positionalArguments().first());
 

@@ -101,6 +101,8 @@ MainWindow::MainWindow(QWidget *parent, AdapterQuery adapterQuery)
     setFixedSize(width(), height());
     setInterfaceList(adapterQuery);
     setTableHeader();
+    ui->tableWidget->horizontalHeader()->setResizeContentsPrecision(FittedRows);
+    ui->tableWidget->resizeColumnsToContents();
     addRowActions();
     // A failed search ends in the GUI thread, where message boxes belong.
     connect(&searchDevices, &SearchDevices::searchFailed, this, &MainWindow::showSearchFailure,
@@ -194,8 +196,6 @@ void MainWindow::setTableHeader()
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->verticalHeader()->setVisible(false);
-    table->horizontalHeader()->setResizeContentsPrecision(FittedRows);
-    table->resizeColumnsToContents();
 }
 
 void MainWindow::setTableWidget(QStringList deviceList)
