@@ -76,7 +76,7 @@ void BM_WorkerReceivePath(benchmark::State &state)
         state.ResumeTiming();
         // Stopping once the queue is empty leaves the quiet wait out of the figure.
         discovery::receiveReplies(
-            socket,
+            socket, discovery::QuietTimeMs,
             [&replies](const char *bytes, std::size_t size) {
                 replies.append(discovery::replyText(bytes, size));
             },

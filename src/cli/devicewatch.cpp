@@ -8,23 +8,28 @@ namespace {
 
 constexpr int SearchesMissedWhenGone = 2;
 
-QString keyOf(const QStringList &row)
+QString tagOf(const QStringList &row)
 {
-    const QString tag = row.mid(DeviceRecord::FieldCount).join('\t');
-    const QString &mac = row.value(DeviceRecord::MacAddressField);
-    return tag + '\n' +
-           (mac.isEmpty() ? '|' + row.mid(0, DeviceRecord::FieldCount).join('|') : mac.toUpper());
+    return row.mid(DeviceRecord::FieldCount).join('\t');
 }
 
 } // namespace
 
-QVector<DeviceWatch::Event> DeviceWatch::update(const DeviceTable &found)
+QString deviceIdentity(const QStringList &row)
+{
+    const QString &mac = row.value(DeviceRecord::MacAddressField);
+    return tagOf(row) + '\n' +
+           (mac.isEmpty() ? '|' + row.mid(0, DeviceRecord::FieldCount).join('|') : mac.toUpper());
+}
+
+QVector<DeviceWatch::Event> DeviceWatch::update(const DeviceTable &found,
+                                                const QSet<QString> &searchedTags)
 {
     QVector<Event> events;
     QSet<QString> heard;
     for (int i = 0; i < found.rows.size(); ++i) {
         const QStringList &row = found.rows.at(i);
-        const QString key = keyOf(row);
+        const QString key = deviceIdentity(row);
         if (heard.contains(key))
             continue; // the first answer of a device counts
         heard << key;
@@ -35,7 +40,8 @@ QVector<DeviceWatch::Event> DeviceWatch::update(const DeviceTable &found)
         known_[key] = {row, 0};
     }
     for (auto known = known_.begin(); known != known_.end();) {
-        if (heard.contains(known.key()) || ++known->missedSearches < SearchesMissedWhenGone) {
+        if (heard.contains(known.key()) || !searchedTags.contains(tagOf(known->row)) ||
+            ++known->missedSearches < SearchesMissedWhenGone) {
             ++known;
             continue;
         }

@@ -3,6 +3,7 @@
 #include "formats.h"
 
 #include <QMap>
+#include <QSet>
 #include <QStringList>
 #include <QVector>
 
@@ -17,8 +18,10 @@ public:
     };
 
     // One search's rows as the table holds them: what appeared or changed in their order, then
-    // what went away, missing from this search and the one before.
-    QVector<Event> update(const DeviceTable &found);
+    // what went away, missing from this search and the one before. A device whose tag (the rows'
+    // columns past the reply's fields) is not among searchedTags was not looked for: it is not
+    // missed.
+    QVector<Event> update(const DeviceTable &found, const QSet<QString> &searchedTags);
 
 private:
     struct Known {
@@ -27,3 +30,7 @@ private:
     };
     QMap<QString, Known> known_;
 };
+
+// What tells a device from another: its MAC-Address in any case, or its whole reply where that
+// is empty, and the row's tag.
+QString deviceIdentity(const QStringList &row);

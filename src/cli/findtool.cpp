@@ -12,6 +12,7 @@
 #include <QDateTime>
 #include <QDeadlineTimer>
 #include <QRegularExpression>
+#include <QSet>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -237,33 +238,76 @@ void show(const DeviceTable &table, OutputFormat format)
 
 int searchOnce(SearchRounds &rounds, OutputFormat format)
 {
-    if (const std::optional<DeviceTable> found = rounds.search([] { return false; }))
-        show(*found, format);
+    if (const std::optional<SearchRounds::Round> round = rounds.search([] { return false; }))
+        show(round->table, format);
     return rounds.anyFailed() ? SearchFailed : Searched;
 }
+
+// What answered while waiting in vain, so that a mistyped value shows: how many devices, and
+// the asked fields of the first few.
+class AnswersHeard {
+public:
+    explicit AnswersHeard(const QVector<FieldMatch> &asked) : asked_(asked) {}
+
+    void add(const DeviceTable &table)
+    {
+        for (const QStringList &row : table.rows) {
+            if (identities_.contains(deviceIdentity(row)))
+                continue;
+            identities_ << deviceIdentity(row);
+            if (firstFew_.size() == Shown)
+                continue;
+            QStringList fields;
+            for (const FieldMatch &match : asked_)
+                fields << QStringLiteral("%1='%2'").arg(FieldKeys.at(match.column),
+                                                        row.at(match.column));
+            firstFew_ << fields.join(' ');
+        }
+    }
+
+    QString told() const
+    {
+        if (identities_.isEmpty())
+            return QStringLiteral("No device answered.");
+        return QStringLiteral("%1 %2 answered%3: %4.")
+            .arg(identities_.size())
+            .arg(identities_.size() == 1 ? "device" : "devices")
+            .arg(identities_.size() > Shown ? ", among them" : "")
+            .arg(firstFew_.join(", "));
+    }
+
+private:
+    static constexpr int Shown = 3;
+    const QVector<FieldMatch> asked_;
+    QSet<QString> identities_;
+    QStringList firstFew_;
+};
 
 int waitFor(SearchRounds &rounds, const FindOptions &options, OutputFormat format)
 {
     rounds.stopTellingNothingHeard();
     const QDeadlineTimer deadline(std::chrono::seconds(options.timeoutSeconds));
     const auto timedOut = [&deadline] { return deadline.hasExpired(); };
+    AnswersHeard heard(options.waitFor);
     while (true) {
         // A failing search returns at once; rounds keep at least a quiet time apart.
         const QDeadlineTimer nextRound(options.quietTimeMs);
-        if (const std::optional<DeviceTable> found = rounds.search(timedOut)) {
-            const DeviceTable matching = rowsWhere(*found, options.waitFor);
+        if (const std::optional<SearchRounds::Round> round = rounds.search(timedOut)) {
+            const DeviceTable matching = rowsWhere(round->table, options.waitFor);
             if (!matching.rows.isEmpty()) {
                 show(matching, format);
                 return Searched;
             }
+            heard.add(round->table);
         }
         if (timedOut()) {
             QStringList conditions;
             for (const FieldMatch &match : options.waitFor)
                 conditions << FieldKeys.at(match.column) + '=' + match.value;
-            printLine(stderr, QStringLiteral("orvane-find: no reply with %1 within %2 s.")
+            printLine(stderr, QStringLiteral("orvane-find: no reply with %1 within %2 s. %3")
                                   .arg(conditions.join(" and "))
-                                  .arg(options.timeoutSeconds));
+                                  .arg(options.timeoutSeconds)
+                                  .arg(heard.told()));
             return SearchFailed;
         }
         pauseUntil(nextRound, timedOut);
@@ -281,19 +325,22 @@ int watch(SearchRounds &rounds, const FindOptions &options, OutputFormat format)
         print(stdout, formatted({events.header, {}, {}}, format));
     while (!stopSignalled()) {
         const QDeadlineTimer nextRound(std::chrono::seconds(options.watchSeconds));
-        const std::optional<DeviceTable> found = rounds.search(stopSignalled);
+        const std::optional<SearchRounds::Round> round = rounds.search(stopSignalled);
         if (stopSignalled())
-            break; // a search cut short tells nothing of who went away
-        const QDateTime local = QDateTime::currentDateTime();
-        const QString now = local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODate);
-        events.rows.clear();
-        events.warnings.clear();
-        for (const DeviceWatch::Event &event : devices.update(found.value_or(DeviceTable{}))) {
-            events.rows << QStringList{event.kind, now} + event.row;
-            events.warnings << event.warnings;
+            break;   // a search cut short tells nothing of who went away
+        if (round) { // a round that could not search is no news
+            const QDateTime local = QDateTime::currentDateTime();
+            const QString now = local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODate);
+            events.rows.clear();
+            events.warnings.clear();
+            for (const DeviceWatch::Event &event :
+                 devices.update(round->table, round->searchedTags)) {
+                events.rows << QStringList{event.kind, now} + event.row;
+                events.warnings << event.warnings;
+            }
+            if (!events.rows.isEmpty())
+                show(events, format);
         }
-        if (!events.rows.isEmpty())
-            show(events, format);
         pauseUntil(nextRound, stopSignalled);
     }
     return Searched;
@@ -326,8 +373,11 @@ int runFindTool(const QStringList &arguments)
     const auto chosen = chooseInterfaces(listed, options.interface, options.all);
     if (const auto *error = std::get_if<QString>(&chosen))
         return usageFailure(*error);
-    SearchRounds rounds(std::get<QVector<NetworkInterface>>(chosen), options.quietTimeMs,
-                        options.all);
+    // Chosen for the user, the interface is followed by its description from now on.
+    std::optional<QString> named = options.interface;
+    if (!options.all && !named)
+        named = std::get<QVector<NetworkInterface>>(chosen).first().description;
+    SearchRounds rounds(named, options.all, options.quietTimeMs);
     const OutputFormat format = options.format.value_or(
         standardOutputIsTerminal() ? OutputFormat::Table : OutputFormat::Tsv);
     if (options.watchSeconds)

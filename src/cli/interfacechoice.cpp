@@ -1,6 +1,8 @@
 #include "interfacechoice.h"
 
 #include <QSet>
+#include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -21,9 +23,10 @@ chooseInterfaces(const QVector<NetworkInterface> &listed, const std::optional<QS
     QVector<NetworkInterface> chosen;
     QSet<QString> addresses;
     for (const NetworkInterface &interface : listed) {
-        const bool wanted = named ? interface.description == *named ||
-                                        interface.address == *named || interface.name() == *named
-                                  : interface.address != QLatin1String("0.0.0.0");
+        const bool wanted = named
+                                ? interface.description == *named || interface.address == *named ||
+                                      interface.name() == *named
+                                : interface.address != QLatin1String("0.0.0.0") && interface.linkUp;
         // A second search from the same address would only hear the same replies again.
         if (wanted && !addresses.contains(interface.address)) {
             chosen << interface;
@@ -40,10 +43,15 @@ chooseInterfaces(const QVector<NetworkInterface> &listed, const std::optional<QS
     if (named || (all && !chosen.isEmpty()))
         return chosen;
     if (all)
-        return QStringLiteral("No listed interface has an IPv4 address to search from.") +
+        return QStringLiteral("No listed interface has an IPv4 address and a link that is up.") +
                (listed.isEmpty() ? QString() : " The interfaces are:" + listing(listed));
     if (listed.size() == 1)
         return listed;
+    QVector<NetworkInterface> outsideLoopback;
+    std::copy_if(listed.begin(), listed.end(), std::back_inserter(outsideLoopback),
+                 [](const NetworkInterface &interface) { return !interface.isLoopback(); });
+    if (outsideLoopback.size() == 1)
+        return outsideLoopback;
     if (listed.isEmpty())
         return QStringLiteral("No network interface is listed to search on.");
     return QStringLiteral("Several interfaces are listed: choose one with --interface, or search "

@@ -1,11 +1,14 @@
 #include "terminal.h"
 
+#include <atomic>
 #include <csignal>
 #include <unistd.h>
 
 namespace {
 
-volatile std::sig_atomic_t stopSignal = 0;
+// Read by every search thread; a lock-free atomic may be set from a signal handler.
+std::atomic<bool> stopSignal{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
 
 } // namespace
 
@@ -19,12 +22,12 @@ bool standardOutputIsTerminal()
 void catchStopSignals()
 {
     struct sigaction stop = {};
-    stop.sa_handler = [](int) { stopSignal = 1; };
+    stop.sa_handler = [](int) { stopSignal = true; };
     sigaction(SIGINT, &stop, nullptr);
     sigaction(SIGTERM, &stop, nullptr);
 }
 
 bool stopSignalled()
 {
-    return stopSignal != 0;
+    return stopSignal;
 }

@@ -53,22 +53,33 @@ std::string dottedDecimal(const sockaddr *address)
     return text;
 }
 
-// First IPv4 address and its netmask of every interface that has one.
-std::map<std::string, std::pair<std::string, std::string>> firstIpv4Addresses()
+// What getifaddrs tells of one interface.
+struct InterfaceState {
+    std::string address = "0.0.0.0"; // the first IPv4 one
+    std::string netmask = "0.0.0.0";
+    bool linkUp = true;
+};
+
+std::map<std::string, InterfaceState> interfaceStates()
 {
-    std::map<std::string, std::pair<std::string, std::string>> addresses;
+    std::map<std::string, InterfaceState> states;
     ifaddrs *list = nullptr;
     if (getifaddrs(&list) != 0)
-        return addresses;
+        return states;
     const std::unique_ptr<ifaddrs, decltype(&freeifaddrs)> owner(list, freeifaddrs);
+    std::map<std::string, bool> hasAddress;
     for (const ifaddrs *entry = list; entry != nullptr; entry = entry->ifa_next) {
-        if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET)
+        InterfaceState &state = states[entry->ifa_name];
+        // IFF_RUNNING: the kernel's word for a carrier (or a link that cannot tell).
+        state.linkUp = (entry->ifa_flags & IFF_UP) && (entry->ifa_flags & IFF_RUNNING);
+        if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET ||
+            hasAddress[entry->ifa_name])
             continue;
-        // emplace keeps the first one
-        addresses.emplace(entry->ifa_name, std::pair(dottedDecimal(entry->ifa_addr),
-                                                     dottedDecimal(entry->ifa_netmask)));
+        hasAddress[entry->ifa_name] = true;
+        state.address = dottedDecimal(entry->ifa_addr);
+        state.netmask = dottedDecimal(entry->ifa_netmask);
     }
-    return addresses;
+    return states;
 }
 
 } // namespace
@@ -116,14 +127,13 @@ std::optional<std::vector<Adapter>> queryAdapters()
     if (!names)
         return std::nullopt;
 
-    const auto addresses = firstIpv4Addresses();
+    const auto states = interfaceStates();
     std::vector<Adapter> adapters;
     for (const NameIndex *entry = names.get(); entry->if_index != 0; ++entry) {
-        const auto address = addresses.find(entry->if_name);
-        const bool has = address != addresses.end();
-        adapters.push_back({describeInterface(entry->if_name, "/sys/class/net"),
-                            has ? address->second.first : "0.0.0.0",
-                            has ? address->second.second : "0.0.0.0"});
+        const auto found = states.find(entry->if_name);
+        const InterfaceState state = found == states.end() ? InterfaceState() : found->second;
+        adapters.push_back({describeInterface(entry->if_name, "/sys/class/net"), state.address,
+                            state.netmask, state.linkUp});
     }
     if (adapters.empty())
         return std::nullopt;

@@ -45,6 +45,17 @@ template <std::size_t N> std::string utf8Text(const char (&text)[N])
     return utf8;
 }
 
+// Unknown counts as up: a search there at worst hears nothing.
+bool isLinkUp(DWORD adapterIndex)
+{
+    MIB_IFROW row{};
+    row.dwIndex = adapterIndex;
+    if (GetIfEntry(&row) != NO_ERROR)
+        return true;
+    return row.dwOperStatus == MIB_IF_OPER_STATUS_OPERATIONAL ||
+           row.dwOperStatus == MIB_IF_OPER_STATUS_CONNECTED;
+}
+
 } // namespace
 
 std::optional<std::vector<Adapter>> queryAdapters()
@@ -65,8 +76,8 @@ std::optional<std::vector<Adapter>> queryAdapters()
 
     std::vector<Adapter> adapters;
     for (const IP_ADAPTER_INFO *record = buffer.get(); record != nullptr; record = record->Next)
-        adapters.push_back({utf8Text(record->Description),
-                            boundedText(record->IpAddressList.IpAddress.String),
-                            boundedText(record->IpAddressList.IpMask.String)});
+        adapters.push_back(
+            {utf8Text(record->Description), boundedText(record->IpAddressList.IpAddress.String),
+             boundedText(record->IpAddressList.IpMask.String), isLinkUp(record->Index)});
     return adapters;
 }

@@ -3,9 +3,14 @@
 #include "protocolconstants.h"
 #include "udpsocket.h"
 
+#include <algorithm>
+#include <chrono>
+
 namespace {
 // Room for a burst of replies, so the kernel does not drop them before the loop reads them.
 constexpr int ReceiveBufferBytes = 4 * 1024 * 1024;
+// How late a stop request may be noticed, however long the quiet time.
+constexpr std::chrono::milliseconds StopCheckInterval(100);
 } // namespace
 
 namespace discovery {
@@ -30,17 +35,29 @@ std::optional<std::string> broadcastSearch(const char *interfaceAddress, int qui
     if (!socket.sendTo(RequestText, RequestSize, UdpSocket::BroadcastAddress, Port))
         return "sendto failed with error code: " + std::to_string(socket.lastError());
 
-    receiveReplies(socket, onReply, stopRequested);
+    receiveReplies(socket, quietTimeMs, onReply, stopRequested);
     return std::nullopt;
 }
 
-void receiveReplies(UdpSocket &socket, const ReplyHandler &onReply, const StopCheck &stopRequested)
+void receiveReplies(UdpSocket &socket, int quietTimeMs, const ReplyHandler &onReply,
+                    const StopCheck &stopRequested)
 {
+    using Clock = std::chrono::steady_clock;
+    const std::chrono::milliseconds quietTime(quietTimeMs);
     // A burst of replies is taken a batch at a time, so the socket's queue drains quickly.
     constexpr std::size_t Batch = 64;
     char buffers[Batch][ReplyBufferSize];
     UdpSocket::Received results[Batch];
+    Clock::time_point quietUntil = Clock::now() + quietTime;
     while (!stopRequested()) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(quietUntil - Clock::now());
+        if (left.count() <= 0)
+            return; // the quiet time passed
+        if (!socket.waitForDatagram(static_cast<int>(std::min(left, StopCheckInterval).count()))) {
+            if (socket.lastError() != 0)
+                return; // the socket gave up
+            continue;
+        }
         const std::size_t count =
             socket.receiveMany(&buffers[0][0], ReplyBufferSize, results, Batch);
         for (std::size_t i = 0; i < count; ++i) {
@@ -52,9 +69,10 @@ void receiveReplies(UdpSocket &socket, const ReplyHandler &onReply, const StopCh
                 break; // not a reply; the devices after it still count
             case UdpSocket::ReceiveStatus::TimedOut:
             case UdpSocket::ReceiveStatus::Failed:
-                return; // the quiet time passed, or the socket gave up
+                return;
             }
         }
+        quietUntil = Clock::now() + quietTime;
     }
 }
 

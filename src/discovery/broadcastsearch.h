@@ -21,9 +21,10 @@ std::optional<std::string> broadcastSearch(const char *interfaceAddress, int qui
                                            const ReplyHandler &onReply,
                                            const StopCheck &stopRequested);
 
-// Hands over every reply that reaches the socket until its receive time-out
-// passes without one. A datagram too large for a reply is dropped and listening
-// goes on. stopRequested is asked before every receive.
-void receiveReplies(UdpSocket &socket, const ReplyHandler &onReply, const StopCheck &stopRequested);
+// Hands over every reply that reaches the socket until quietTimeMs pass without
+// one. A datagram too large for a reply is dropped and listening goes on.
+// stopRequested is asked before every receive and at least every 100 ms.
+void receiveReplies(UdpSocket &socket, int quietTimeMs, const ReplyHandler &onReply,
+                    const StopCheck &stopRequested);
 
 } // namespace discovery

@@ -10,9 +10,12 @@ struct NetworkInterface {
     QString description;
     QString address; // IPv4, dotted decimal
     QString netmask; // of that address
+    bool linkUp = true;
 
     // "eth0" of "eth0 (Ethernet)"; a Windows description, which starts with no name, whole.
     QString name() const;
+    // Listed where the system has it, but no place to look for devices.
+    bool isLoopback() const { return address.startsWith(QLatin1String("127.")); }
 };
 
 // The adapters isListedAdapter keeps, in the platform's order.

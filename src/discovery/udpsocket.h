@@ -54,6 +54,9 @@ public:
     void requestReceiveBuffer(int bytes);
 
     bool sendTo(const void *data, std::size_t size, std::uint32_t address, std::uint16_t port);
+    // Waits at most this long for a datagram to receive. False on time-out and on failure
+    // (lastError() tells which: 0 for a time-out).
+    bool waitForDatagram(int milliseconds);
     // Up to maxCount datagrams with one call where the platform can: waits at
     // most the receive time-out for the first and takes what else is already
     // queued. Datagram i lands at buffer + i * slotSize. Returns how many

@@ -4,6 +4,7 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <unistd.h>
@@ -106,6 +107,15 @@ bool UdpSocket::sendTo(const void *data, std::size_t size, std::uint32_t address
         ::sendto(fd(handle_), data, size, 0, reinterpret_cast<const sockaddr *>(&destination),
                  sizeof destination);
     return sent >= 0 || recordFailure();
+}
+
+bool UdpSocket::waitForDatagram(int milliseconds)
+{
+    pollfd readable{fd(handle_), POLLIN, 0};
+    const int ready = ::poll(&readable, 1, milliseconds);
+    // A signal is no failure: the caller looks at its stop request and waits again.
+    lastError_ = ready < 0 && errno != EINTR ? errno : 0;
+    return ready > 0;
 }
 
 std::size_t UdpSocket::receiveMany(char *buffer, std::size_t slotSize, Received *results,

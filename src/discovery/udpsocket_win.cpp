@@ -111,6 +111,17 @@ bool UdpSocket::sendTo(const void *data, std::size_t size, std::uint32_t address
     return sent != SOCKET_ERROR || recordFailure();
 }
 
+bool UdpSocket::waitForDatagram(int milliseconds)
+{
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(sock(handle_), &readable);
+    const timeval timeout{milliseconds / 1000, (milliseconds % 1000) * 1000};
+    const int ready = ::select(0, &readable, nullptr, nullptr, &timeout);
+    lastError_ = ready == SOCKET_ERROR ? WSAGetLastError() : 0;
+    return ready > 0;
+}
+
 std::size_t UdpSocket::receiveMany(char *buffer, std::size_t slotSize, Received *results,
                                    std::size_t)
 {

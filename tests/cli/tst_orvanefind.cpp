@@ -101,18 +101,20 @@ private slots:
             "dev1: --hostname one" + fields + " & dev2: --hostname two" + fields,
             {"--all", "-f", "tsv"}, 0,
             "one\t10.201.1.11\t255.255.255.0\t02:00:00:00:00:01\tP\tS\tF\tlana (Ethernet)\n"
-            "two\t10.201.2.12\t255.255.255.0\t02:00:00:00:00:01\tP\tS\tF\tlanb (Ethernet)\n",
-            nothingHeard.arg("lo"));
+            "two\t10.201.2.12\t255.255.255.0\t02:00:00:00:00:01\tP\tS\tF\tlanb (Ethernet)\n");
         // Judged against lana's netmask as the system gives it.
         row("a device outside the subnet",
             "dev1: " + raw("a|10.201.1.50") + ' ' + raw("c|10.201.2.50||m3"), {"-i", "lana"}, 0,
             "a\t10.201.1.50\t\t\t\t\t\nc\t10.201.2.50\t\tm3\t\t\t\n",
             "orvane-find: warning: 10.201.2.50 (m3)" + notIn.arg("10.201.1.0/24 (lana)"));
-        // A link that is down keeps its address: the request goes nowhere.
-        row("link down before the search", lanA, {"-i", "lana"}, 0, "", nothingHeard.arg("lana"),
+        // Said before any traffic: no request leaves.
+        row("link down before the search", lanA, {"-i", "lana"}, 1, "",
+            "orvane-find: the link of lana is down (the interface is not up, or has no "
+            "carrier).\n",
             "before: link set lana down");
         row("address removed before the search", lanA, {"-i", "lana"}, 1, "",
-            "sendto failed with error code: 101\n", "before: addr del 10.201.1.1/24 dev lana");
+            "orvane-find: lana has no IPv4 address to search from.\n",
+            "before: addr del 10.201.1.1/24 dev lana");
         // What came before the fault is listed; the later answer never arrives.
         row("link down while listening", lanA, {"-i", "lana"}, 0, answer, noAddressA,
             "while listening: link set lana down");
@@ -120,7 +122,8 @@ private slots:
             "while listening: addr del 10.201.1.1/24 dev lana");
         row("after the faults, the same interface as ever", lanA, {"-i", "lana"}, 0,
             answer + answer, noAddressA + noAddressA);
-        row("nobody answers", "", {"-i", "lo"}, 0, "", nothingHeard.arg("lo"));
+        row("nobody answers", "", {"-i", "lana"}, 0, "", nothingHeard.arg("lana"));
+        row("nobody answers on loopback: no hint", "", {"-i", "lo"}, 0, "", "");
         row("wait ends the search sooner", "--raw 61 --repeat 2 --interval 600",
             {"-i", "lo", "--wait", "300"}, 0, answer, noAddress);
         // Two devices, the second matching: found once the device starts answering.
@@ -133,7 +136,14 @@ private slots:
         row("wait for a device that never comes", dev,
             {"-i", "lana", "--wait-for", "serial=A-2", "--wait-for", "hostname=DEV", "--timeout",
              "1"},
-            1, "", "orvane-find: no reply with serial=A-2 and hostname=DEV within 1 s.\n");
+            1, "",
+            "orvane-find: no reply with serial=A-2 and hostname=DEV within 1 s. 1 device "
+            "answered: serial='' hostname='dev'.\n");
+        row("wait for: what answered, the first three of them",
+            "dev1: --devices 4 --hostname h --serial S",
+            {"-i", "lana", "--wait-for", "serial=S-5", "--timeout", "1"}, 1, "",
+            "orvane-find: no reply with serial=S-5 within 1 s. 4 devices answered, among them: "
+            "serial='S-1', serial='S-2', serial='S-3'.\n");
         row("wait for without =", "", {"-i", "lo", "--wait-for", "serial"}, 2, "",
             "orvane-find: --wait-for takes FIELD=VALUE with FIELD one of hostname, ip, netmask, "
             "mac, product, serial, firmware, not 'serial'.");
