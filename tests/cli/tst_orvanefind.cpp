@@ -1,8 +1,23 @@
+#include "cli/interfacechoice.h"
 #include "support/support.h"
 
+#include <QElapsedTimer>
 #include <QJsonDocument>
 #include <csignal>
 #include <list>
+
+// Once `awaited` shows in what orvane-find printed (at once where it is empty, before orvane-find
+// starts), heldMs pass and ip runs with these arguments.
+struct NetworkChange {
+    QString awaited;
+    int heldMs;
+    QStringList ip;
+};
+using NetworkChanges = QVector<NetworkChange>;
+Q_DECLARE_METATYPE(NetworkChanges)
+
+using Interfaces = QVector<NetworkInterface>;
+Q_DECLARE_METATYPE(Interfaces)
 
 // orvane-find and orvane-device-sim as processes in the test bed, a bridge of no address added.
 class TestOrvaneFind : public QObject {
@@ -26,8 +41,13 @@ private slots:
 
     void cleanup() // what a fault broke
     {
-        QProcess::execute("ip", {"link", "set", "lana", "up"});
-        QProcess::execute("ip", {"addr", "replace", "10.201.1.1/24", "dev", "lana"});
+        for (const char *lan : {"a", "b"}) {
+            const QString interface = QStringLiteral("lan") + lan;
+            QProcess::execute("ip", {"link", "set", interface, "up"});
+            QProcess::execute("ip", {"addr", "flush", "dev", interface});
+            QProcess::execute("ip", {"addr", "add", *lan == 'a' ? "10.201.1.1/24" : "10.201.2.1/24",
+                                     "dev", interface});
+        }
     }
 
     void run_data()
@@ -255,6 +275,152 @@ private slots:
                          simulated.process.waitForFinished(5000)) &&
                         simulated.process.exitCode() == 0);
         }
+    }
+    // The network changes under a watch; the device hosts answer throughout.
+    void watchAcrossNetworkChanges_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<NetworkChanges>("changes");
+        // Once the changes are done: the device host that hears two requests from this address.
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("told"); // on standard error, among what else
+        const QStringList lanADown{"addr", "del", "10.201.1.1/24", "dev", "lana"};
+        const QStringList lanBDown{"addr", "del", "10.201.2.1/24", "dev", "lanb"};
+        const QStringList lanBUp{"addr", "add", "10.201.2.1/24", "dev", "lanb"};
+        const QString a =
+            "appeared\tTIME\ta\t10.201.1.11\t255.255.255.0\t02:00:00:00:00:0A\tP\tS\tF";
+        const QString b =
+            "appeared\tTIME\tb\t10.201.2.12\t255.255.255.0\t02:00:00:00:00:0B\tP\tS\tF";
+        // Three rounds and more without a search: nobody goes, nobody comes again.
+        QTest::newRow("an outage of several rounds, then a new address")
+            << QStringList{"-i", "lana"}
+            << NetworkChanges{{"appeared", 0, lanADown},
+                              {"lana has no IPv4 address to search from.",
+                               3500,
+                               {"addr", "add", "10.201.1.7/24", "dev", "lana"}}}
+            << "dev1"
+            << "10.201.1.7" << a + '\n'
+            << "orvane-find: searching on lana works again, from 10.201.1.7.\n";
+        QTest::newRow("all: an interface that gets its address later")
+            << QStringList{"--all"} << NetworkChanges{{"", 0, lanBDown}, {"appeared", 0, lanBUp}}
+            << "dev2"
+            << "10.201.2.1" << a + "\tlana (Ethernet)\n" + b + "\tlanb (Ethernet)\n"
+            << "orvane-find: searching on lanb too, from 10.201.2.1.\n";
+        QTest::newRow("all: an interface left out for several rounds")
+            << QStringList{"--all"}
+            << NetworkChanges{{"lanb (Ethernet)\n", 0, lanBDown},
+                              {"no longer searching on lanb", 3500, lanBUp}}
+            << "dev2"
+            << "10.201.2.1" << a + "\tlana (Ethernet)\n" + b + "\tlanb (Ethernet)\n"
+            << "orvane-find: no longer searching on lanb: it has no IPv4 address now.\n";
+    }
+    void watchAcrossNetworkChanges()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(NetworkChanges, changes);
+        QFETCH(QString, host);
+        QFETCH(QString, from);
+        QFETCH(QString, output);
+        QFETCH(QString, told);
+        const QStringList fields{"--product", "P", "--serial", "S", "--firmware", "F"};
+        Simulator dev1(QStringList{"--hostname", "a", "--mac", "02:00:00:00:00:0A"} + fields,
+                       "dev1");
+        Simulator dev2(QStringList{"--hostname", "b", "--mac", "02:00:00:00:00:0B"} + fields,
+                       "dev2");
+        QVERIFY(dev1.listening && dev2.listening);
+        QProcess find;
+        QByteArray printed;
+        QByteArray complaint;
+        const auto all = [&] {
+            printed += find.readAllStandardOutput();
+            complaint += find.readAllStandardError();
+            return printed + complaint;
+        };
+        for (const NetworkChange &change : changes) {
+            if (!change.awaited.isEmpty() && find.state() == QProcess::NotRunning)
+                find.start(ORVANE_FIND, arguments + QStringList{"--watch", "1", "--wait", "300"});
+            if (!change.awaited.isEmpty())
+                QTRY_VERIFY_WITH_TIMEOUT(all().contains(change.awaited.toUtf8()), 20000);
+            QTest::qWait(change.heldMs); // rounds go by while the network stays so
+            QCOMPARE(QProcess::execute("ip", change.ip), 0);
+        }
+        Simulator &heard = host == "dev1" ? dev1 : dev2;
+        QTRY_VERIFY_WITH_TIMEOUT(heard.lines("request " + from + ':').size() >= 2, 20000);
+
+        QVERIFY2(find.processId() > 0, "orvane-find ended before the signal");
+        kill(pid_t(find.processId()), SIGINT);
+        QVERIFY(find.waitForFinished(10000));
+        all();
+        QCOMPARE(find.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(printed).replace(QRegularExpression(R"(\d{4}-\d\d-\d\dT[^\t]*)"),
+                                                    "TIME"),
+                 output);
+        QVERIFY2(complaint.contains(told.toUtf8()), complaint.constData());
+    }
+
+    // Each interface's search listens for 20 s; the signal ends them all.
+    void stopDuringALongQuietTime()
+    {
+        Simulator dev1({"--raw", "61"}, "dev1");
+        Simulator dev2({"--raw", "62"}, "dev2");
+        QVERIFY(dev1.listening && dev2.listening);
+        QProcess find;
+        find.start(ORVANE_FIND, {"--all", "--watch", "--wait", "20000"});
+        QTRY_VERIFY(!dev1.lines("request ").isEmpty() && !dev2.lines("request ").isEmpty());
+
+        QElapsedTimer stopping;
+        stopping.start();
+        kill(pid_t(find.processId()), SIGINT);
+        QVERIFY(find.waitForFinished(15000));
+        QVERIFY2(stopping.elapsed() < 5000, qPrintable(QString::number(stopping.elapsed())));
+        QCOMPARE(find.exitCode(), 0);
+        QCOMPARE(find.readAllStandardOutput(), QByteArray()); // no round was complete
+    }
+
+    // Which interfaces a search runs on, from what the system lists.
+    void interfaceChoice_data()
+    {
+        QTest::addColumn<Interfaces>("listed");
+        QTest::addColumn<QString>("named");
+        QTest::addColumn<bool>("all");
+        QTest::addColumn<QStringList>("chosen"); // descriptions, or the start of why none
+        const NetworkInterface lo{"lo (loopback)", "127.0.0.1", "255.0.0.0"};
+        const NetworkInterface eth0{"eth0 (Ethernet)", "10.0.0.5", "255.255.255.0"};
+        const NetworkInterface wlan0{"wlan0 (wireless)", "10.0.1.5", "255.255.255.0"};
+        const NetworkInterface down{"eth1 (Ethernet)", "10.0.2.5", "255.255.255.0", false};
+        const NetworkInterface bare{"eth2 (Ethernet)", "0.0.0.0", "0.0.0.0"};
+        const QString several = "Several interfaces are listed";
+        QTest::newRow("loopback and one card: the card")
+            << Interfaces{lo, eth0} << "" << false << QStringList{"eth0 (Ethernet)"};
+        QTest::newRow("loopback alone")
+            << Interfaces{lo} << "" << false << QStringList{"lo (loopback)"};
+        QTest::newRow("loopback and two cards")
+            << Interfaces{lo, eth0, wlan0} << "" << false << QStringList{several};
+        QTest::newRow("loopback by name")
+            << Interfaces{lo, eth0} << "lo" << false << QStringList{"lo (loopback)"};
+        QTest::newRow("all: with an address and a link that is up")
+            << Interfaces{lo, down, bare, eth0} << "" << true
+            << QStringList{"lo (loopback)", "eth0 (Ethernet)"};
+        QTest::newRow("all: none up with an address")
+            << Interfaces{down, bare} << "" << true << QStringList{"No listed interface"};
+    }
+    void interfaceChoice()
+    {
+        QFETCH(Interfaces, listed);
+        QFETCH(QString, named);
+        QFETCH(bool, all);
+        QFETCH(QStringList, chosen);
+        const auto choice = chooseInterfaces(
+            listed, named.isEmpty() ? std::nullopt : std::optional<QString>(named), all);
+        QStringList result;
+        if (const auto *why = std::get_if<QString>(&choice))
+            result << why->left(chosen.value(0).size());
+        else
+            for (const NetworkInterface &interface : std::get<Interfaces>(choice))
+                result << interface.description;
+        QCOMPARE(result, chosen);
     }
 };
 
