@@ -6,6 +6,14 @@
 // Prints one line per burst size:
 //   capture N=<n> bare=<count> finder=<rows> order=<ok|WRONG> delivery_ms=<ms>
 //           gui_stall_ms=<ms> heap_bytes_per_10k_rows=<bytes>
+//
+// With "busy K N": a burst of N replies from three hosts of lana's LAN (dev1,
+// dev3, dev4; bench/run adds the last two) while K processes spin, into the bare
+// loop, the window's worker and orvane-find, each with the time from the last
+// reply sent to the list delivered or orvane-find's output ended:
+//   busy N=<n> spinning=<k> bare=<count> worker=<count> worker_ms=<ms>
+//        find=<count> find_ms=<ms>
+#include "discovery/searchdevices.h"
 #include "support/support.h"
 #include "ui/mainwindow.h"
 
@@ -35,10 +43,10 @@ qint64 heapBytesInUse()
     return static_cast<qint64>(heap.uordblks + heap.hblkhd);
 }
 
-std::unique_ptr<Simulator> burstDevice(int devices)
+std::unique_ptr<Simulator> burstDevice(int devices, const QString &host = "dev1")
 {
     auto device = std::make_unique<Simulator>(
-        QStringList{"--devices", QString::number(devices), "--hostname", "d"}, "dev1");
+        QStringList{"--devices", QString::number(devices), "--hostname", "d"}, host);
     if (!device->listening) {
         std::fprintf(stderr, "simulator did not start: %s\n",
                      device->process.readAllStandardError().constData());
@@ -48,9 +56,8 @@ std::unique_ptr<Simulator> burstDevice(int devices)
 }
 
 // The plain way to listen: the system's default receive buffer, one recvfrom per datagram.
-int bareLoopCapture(int devices)
+int bareLoop()
 {
-    const auto device = burstDevice(devices);
     const int fd = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -70,6 +77,12 @@ int bareLoopCapture(int devices)
         ++received;
     ::close(fd);
     return received;
+}
+
+int bareLoopCapture(int devices)
+{
+    const auto device = burstDevice(devices);
+    return bareLoop();
 }
 
 struct WindowCapture {
@@ -126,11 +139,95 @@ WindowCapture windowCapture(int devices)
     return result;
 }
 
+// A burst of the same replies from each host, answering while the machine is busy.
+class BusyBurst {
+public:
+    BusyBurst(int spinning, int devicesPerHost)
+    {
+        for (const QString host : {"dev1", "dev3", "dev4"})
+            devices_.push_back(burstDevice(devicesPerHost, host));
+        for (int i = 0; i < spinning; ++i) {
+            spinners_.push_back(std::make_unique<QProcess>());
+            spinners_.back()->start("sh", {"-c", "while :; do :; done"});
+            spinners_.back()->waitForStarted();
+        }
+    }
+    ~BusyBurst()
+    {
+        for (auto &spinner : spinners_) {
+            spinner->kill();
+            spinner->waitForFinished();
+        }
+    }
+
+    // Milliseconds from the last reply sent to `done`, which is asked every millisecond.
+    qint64 timeToDone(const std::function<bool()> &done)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        qint64 lastReplySent = -1;
+        while (!done() && clock.elapsed() < 120000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+            if (lastReplySent < 0 &&
+                std::all_of(devices_.begin(), devices_.end(), [](const auto &device) {
+                    return !device->lines("answered ").isEmpty();
+                }))
+                lastReplySent = clock.elapsed();
+        }
+        return lastReplySent < 0 ? -1 : clock.elapsed() - lastReplySent;
+    }
+
+private:
+    std::vector<std::unique_ptr<Simulator>> devices_;
+    std::vector<std::unique_ptr<QProcess>> spinners_;
+};
+
+void busyCapture(int spinning, int replies)
+{
+    const int perHost = replies / 3;
+    int bare = -1;
+    {
+        const BusyBurst burst(spinning, perHost);
+        bare = bareLoop();
+    }
+    int worker = -1;
+    qint64 workerMs = -1;
+    {
+        BusyBurst burst(spinning, perHost);
+        SearchDevices search;
+        QObject::connect(&search, &SearchDevices::setDeviceList,
+                         [&worker](const QStringList &list) { worker = int(list.size()); });
+        search.setInterfaceAddress(FinderAddress);
+        search.start();
+        workerMs = burst.timeToDone([&worker] { return worker >= 0; });
+    }
+    QByteArray found;
+    qint64 findMs = -1;
+    {
+        BusyBurst burst(spinning, perHost);
+        QProcess find;
+        find.start(ORVANE_FIND, {"-i", "lana", "-f", "tsv"});
+        findMs = burst.timeToDone([&find, &found] {
+            found += find.readAllStandardOutput();
+            return find.state() == QProcess::NotRunning;
+        });
+        found += find.readAllStandardOutput();
+    }
+    std::printf("busy N=%d spinning=%d bare=%d worker=%d worker_ms=%lld find=%d find_ms=%lld\n",
+                perHost * 3, spinning, bare, worker, static_cast<long long>(workerMs),
+                int(found.count('\n')), static_cast<long long>(findMs));
+    std::fflush(stdout);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
+    if (argc == 4 && QByteArray(argv[1]) == "busy") {
+        busyCapture(QByteArray(argv[2]).toInt(), QByteArray(argv[3]).toInt());
+        return 0;
+    }
     QList<int> sizes{1000, 10000, 100000};
     if (argc > 1) {
         sizes.clear();

@@ -35,6 +35,15 @@ for c in captures:
         f"{finder:,} rows ({100 * finder / n:.1f}%), order {c['order']}",
         f"all; bare loop with default buffer: {bare:,} ({100 * bare / n:.1f}%)")
 
+with open(os.path.join(results, "busy.txt")) as f:
+    for c in (dict(re.findall(r"(\w+)=(\S+)", line)) for line in f if line.startswith("busy")):
+        n, spinning = int(c["N"]), int(c["spinning"])
+        for who, what in (("worker", "window's worker"), ("find", "orvane-find")):
+            got = int(c[who])
+            row(f"capture, three hosts' {n:,}, {spinning} processes spinning: {what}",
+                f"{got:,} ({100 * got / n:.1f}%), {c[who + '_ms']} ms after the last",
+                f"bare loop: {int(c['bare']):,} ({100 * int(c['bare']) / n:.1f}%)")
+
 receive = benchmark_rates("receive.json")
 bare = receive["BM_BareRecvfrom"]["items_per_second"]
 worker = receive["BM_WorkerReceivePath"]["items_per_second"]
