@@ -191,8 +191,11 @@ void printLine(FILE *stream, const QString &line)
 
 void printWarnings(const QVector<QStringList> &warnings)
 {
+    // One write for them all: a flood of replies can bring a warning each.
+    QString lines;
     for (const QStringList &row : warnings) {
         for (const QString &warning : row)
-            printLine(stderr, "orvane-find: warning: " + warning);
+            lines += "orvane-find: warning: " + warning + '\n';
     }
+    print(stderr, lines.toUtf8());
 }
