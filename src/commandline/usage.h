@@ -21,6 +21,7 @@ void printHelpOrVersion(const QCommandLineParser &parser);
 // "PROGRAM: message" and where to read more, on standard error; returns the status of bad usage.
 int usageFailure(const QString &message);
 
-// The number TEXT gives, digits only, or why --OPTION refuses it: unit, if any, as "seconds".
+// TEXT as a whole number from MINIMUM to MAXIMUM, digits only, or why --OPTION refuses it; UNIT,
+// such as "seconds", says what it counts.
 std::variant<int, QString> wholeNumber(const QString &option, const QString &text, int minimum,
                                        int maximum, const QString &unit = QString());
