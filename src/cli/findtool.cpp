@@ -1,9 +1,9 @@
 #include "findtool.h"
 
+#include "commandline/usage.h"
 #include "devicewatch.h"
 #include "discovery/protocol.h"
 #include "formats.h"
-#include "helporversion.h"
 #include "interfacechoice.h"
 #include "searchrounds.h"
 #include "terminal.h"
@@ -11,7 +11,6 @@
 #include <QCommandLineParser>
 #include <QDateTime>
 #include <QDeadlineTimer>
-#include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
 #include <chrono>
@@ -22,7 +21,7 @@
 
 namespace {
 
-enum ExitStatus { Searched = 0, SearchFailed = 1, BadUsage = 2 };
+enum ExitStatus { Searched = 0, SearchFailed = 1 }; // bad usage: usageFailure()
 
 // QCommandLineParser lists the options after this; what they lead to is told here.
 const char *const Description =
@@ -50,8 +49,9 @@ address outside the interface's subnet, one address shared by several
 MAC-Addresses); standard error gets a line for each of them in every format.
 
 --wait-for searches again and again until a reply matches every FIELD=VALUE
-given (FIELD: hostname, ip, netmask, mac, product, serial or firmware; mac in
-any case), prints the matching rows and exits 0, or 1 at the --timeout.
+given (FIELD, in any case: hostname, ip, netmask, mac, product, serial or
+firmware; the mac VALUE in any case too), prints the matching rows and exits
+0, or 1 at the --timeout.
 
 --watch searches every SECONDS until Ctrl-C or SIGTERM and prints a line per
 change: "appeared", "changed" (any field) or "gone" (missing from two searches
@@ -66,6 +66,8 @@ failed (the reason on standard error) or --wait-for timed out, 2 for bad usage.)
 const QStringList FieldKeys{"hostname", "ip", "netmask", "mac", "product", "serial", "firmware"};
 constexpr int DefaultTimeoutSeconds = 60;
 constexpr int DefaultWatchSeconds = 5;
+constexpr int MaxQuietTimeMs = 3600000; // an hour
+constexpr int MaxSeconds = 86400;       // a day
 
 struct FieldMatch {
     int column;
@@ -82,22 +84,6 @@ struct FindOptions {
     int timeoutSeconds = DefaultTimeoutSeconds;
     int watchSeconds = 0; // 0: no watch
 };
-
-int usageFailure(const QString &message)
-{
-    printLine(stderr, "orvane-find: " + message + "\nTry 'orvane-find --help' for more.");
-    return BadUsage;
-}
-
-// A whole number from 1 on, digits only: toInt() would take a sign or blanks.
-std::optional<int> positive(const QString &text)
-{
-    bool isNumber = false;
-    const int number = text.toInt(&isNumber);
-    if (!isNumber || number < 1 || text.contains(QRegularExpression("[^0-9]")))
-        return std::nullopt;
-    return number;
-}
 
 // "--watch" alone takes the default: the parser knows no option whose value may be left out.
 QStringList withWatchValue(QStringList arguments)
@@ -151,12 +137,11 @@ std::variant<FindOptions, QString> parsed(QCommandLineParser &parser, const QStr
             .arg(DefaultWatchSeconds),
         "seconds");
     parser.setApplicationDescription(Description);
-    const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption version = parser.addVersionOption();
+    addHelpAndVersionOptions(parser);
     parser.addOptions({listInterfaces, interface, all, format, wait, waitFor, timeout, watch});
     if (!parser.parse(withWatchValue(arguments)))
         return parser.errorText();
-    printHelpOrVersion(parser, help, version);
+    printHelpOrVersion(parser);
     if (!parser.positionalArguments().isEmpty())
         return QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments()[0]);
 
@@ -177,21 +162,21 @@ std::variant<FindOptions, QString> parsed(QCommandLineParser &parser, const QStr
         options.format = static_cast<OutputFormat>(named);
     }
     // Zero would never end: not a search, not a wait, not a round.
-    const QList<std::tuple<const QCommandLineOption &, const char *, int *>> numbers{
-        {wait, "milliseconds", &options.quietTimeMs},
-        {timeout, "seconds", &options.timeoutSeconds},
-        {watch, "seconds", &options.watchSeconds}};
-    for (const auto &[option, unit, target] : numbers) {
+    const QList<std::tuple<const QCommandLineOption &, const char *, int, int *>> numbers{
+        {wait, "milliseconds", MaxQuietTimeMs, &options.quietTimeMs},
+        {timeout, "seconds", MaxSeconds, &options.timeoutSeconds},
+        {watch, "seconds", MaxSeconds, &options.watchSeconds}};
+    for (const auto &[option, unit, maximum, target] : numbers) {
         if (!parser.isSet(option))
             continue;
-        const std::optional<int> number = positive(parser.value(option));
-        if (!number)
-            return QStringLiteral("--%1 takes a whole number of %2 from 1 on, not '%3'.")
-                .arg(option.names().last(), unit, parser.value(option));
-        *target = *number;
+        const auto number =
+            wholeNumber(option.names().last(), parser.value(option), 1, maximum, unit);
+        if (const auto *refusal = std::get_if<QString>(&number))
+            return *refusal;
+        *target = std::get<int>(number);
     }
     for (const QString &match : parser.values(waitFor)) {
-        const int column = FieldKeys.indexOf(match.section('=', 0, 0));
+        const int column = FieldKeys.indexOf(match.section('=', 0, 0).toLower());
         if (!match.contains('=') || column < 0)
             return QStringLiteral("--wait-for takes FIELD=VALUE with FIELD one of %1, not '%2'.")
                 .arg(FieldKeys.join(", "), match);

@@ -1,6 +1,6 @@
 #include "simulatorconfig.h"
 
-#include "cli/helporversion.h"
+#include "commandline/usage.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -12,8 +12,9 @@ const char *const HelpDescription = R"(Behaves like one or many Orvane devices o
 Listens on UDP port 49999 and answers every request that is exactly the 18 bytes
 "vkr_hello_hardware" with the record
   Hostname|IP-Address|Netmask|MAC-Address|Product Name|Serial No|Firmware Version
-sent to the request's sender address and port. Anything else it receives is
-ignored and reported on standard error.
+sent to the request's sender address and port; a field given cannot hold |
+(--raw sends any bytes). Anything else it receives is ignored and reported on
+standard error.
 
 On standard output it prints "listening on ADDR:PORT" once bound,
 "request SRC:PORT -> DST:PORT 18 bytes" for every request it hears, and
@@ -27,8 +28,9 @@ Each request is answered after --delay ms with --repeat rounds, --interval ms
 apart. A round is one datagram per device (--devices), or the --raw payloads
 in the order given.)";
 
-struct IntOption {
+struct NumberOption {
     const char *name;
+    const char *unit;
     int minimum;
     int maximum;
     int *target;
@@ -52,8 +54,7 @@ std::variant<SimulatorConfig, QString> parseSimulatorArguments(const QStringList
     SimulatorConfig config;
     QCommandLineParser parser;
     parser.setApplicationDescription(HelpDescription);
-    const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption version = parser.addVersionOption();
+    addHelpAndVersionOptions(parser);
     const QCommandLineOption listen =
         option("listen", "Listen on this IPv4 address.", "addr", "0.0.0.0");
     const QCommandLineOption port = option("port", "Listen on this UDP port.", "n", "49999");
@@ -94,53 +95,54 @@ std::variant<SimulatorConfig, QString> parseSimulatorArguments(const QStringList
 
     if (!parser.parse(arguments))
         return parser.errorText();
-    printHelpOrVersion(parser, help, version);
+    printHelpOrVersion(parser);
     if (!parser.positionalArguments().isEmpty())
-        return QStringLiteral("Unexpected argument: %1").arg(parser.positionalArguments().first());
+        return QStringLiteral("Unexpected argument '%1'.")
+            .arg(parser.positionalArguments().first());
 
     int portNumber = 0;
-    const IntOption numbers[] = {
-        {"port", 1, 65535, &portNumber},
-        {"devices", 1, 1000000, &config.devices},
-        {"repeat", 1, 1000000, &config.repeat},
-        {"interval", 0, 3600000, &config.intervalMs},
-        {"delay", 0, 3600000, &config.delayMs},
-        {"requests", 0, 1000000000, &config.requests},
-        {"ignore", 0, 1000000000, &config.ignored},
+    const NumberOption numbers[] = {
+        {"port", "", 1, 65535, &portNumber},
+        {"devices", "", 1, 1000000, &config.devices},
+        {"repeat", "", 1, 1000000, &config.repeat},
+        {"interval", "milliseconds", 0, 3600000, &config.intervalMs},
+        {"delay", "milliseconds", 0, 3600000, &config.delayMs},
+        {"requests", "", 0, 1000000000, &config.requests},
+        {"ignore", "", 0, 1000000000, &config.ignored},
     };
-    for (const IntOption &number : numbers) {
-        bool ok = false;
-        const QString text = parser.value(number.name);
-        const int value = text.toInt(&ok);
-        if (!ok || value < number.minimum || value > number.maximum)
-            return QStringLiteral("--%1 takes a whole number from %2 to %3, not \"%4\"")
-                .arg(number.name)
-                .arg(number.minimum)
-                .arg(number.maximum)
-                .arg(text);
-        *number.target = value;
+    for (const NumberOption &number : numbers) {
+        const auto value = wholeNumber(number.name, parser.value(number.name), number.minimum,
+                                       number.maximum, number.unit);
+        if (const auto *refusal = std::get_if<QString>(&value))
+            return *refusal;
+        *number.target = std::get<int>(value);
     }
     config.port = static_cast<quint16>(portNumber);
 
     if (!config.listenAddress.setAddress(parser.value(listen)) ||
         config.listenAddress.protocol() != QAbstractSocket::IPv4Protocol)
-        return QStringLiteral("--listen takes an IPv4 address, not \"%1\"")
+        return QStringLiteral("--listen takes an IPv4 address, not '%1'.")
             .arg(parser.value(listen));
     for (const QString &hex : parser.values(raw)) {
         const QByteArray bytes = QByteArray::fromHex(hex.toLatin1());
         if (hex.size() % 2 != 0 || bytes.toHex() != hex.toLatin1().toLower() ||
             bytes.size() > 65507)
             return QStringLiteral(
-                       "--raw takes pairs of hex digits (at most 65507 bytes), not \"%1\"")
+                       "--raw takes pairs of hex digits (at most 65507 bytes), not '%1'.")
                 .arg(hex);
         config.rawPayloads.append(bytes);
     }
-    config.hostname = parser.value(hostname);
-    config.ip = parser.value(ip);
-    config.netmask = parser.value(netmask);
-    config.mac = parser.value(mac);
-    config.product = parser.value(product);
-    config.serial = parser.value(serial);
-    config.firmware = parser.value(firmware);
+    // A | inside a field would shift every later one.
+    const QList<std::pair<const QCommandLineOption &, QString *>> fields{
+        {hostname, &config.hostname}, {ip, &config.ip},           {netmask, &config.netmask},
+        {mac, &config.mac},           {product, &config.product}, {serial, &config.serial},
+        {firmware, &config.firmware}};
+    for (const auto &[field, target] : fields) {
+        *target = parser.value(field);
+        if (target->contains('|'))
+            return QStringLiteral("--%1 cannot hold '|', which separates a reply's fields "
+                                  "(--raw sends any bytes).")
+                .arg(field.names().first());
+    }
     return config;
 }

@@ -150,7 +150,7 @@ private slots:
         row("wait for a device that starts late",
             "--ignore 2 --devices 2 --hostname d --ip 127.0.0.8 --mac aa:bb:cc:dd:ee:00 --serial A "
             "--product P --firmware F",
-            {"-i", "lo", "--wait-for", "serial=A-2", "--wait-for", "mac=aa:bb:cc:dd:ee:01",
+            {"-i", "lo", "--wait-for", "SERIAL=A-2", "--wait-for", "mac=aa:bb:cc:dd:ee:01",
              "--wait-for", "ip=127.0.0.9", "--wait-for", "netmask=255.0.0.0", "--wait", "300"},
             0, "d-2\t127.0.0.9\t255.0.0.0\tAA:BB:CC:DD:EE:01\tP\tA-2\tF\n", "", "heard 3");
         row("wait for a device that never comes", dev,
@@ -172,7 +172,7 @@ private slots:
         row("watch and wait for", "", {"-i", "lo", "--watch", "--wait-for", "ip=1"}, 2, "",
             "orvane-find: Give either --watch or --wait-for, not both.");
         row("watch every 0 seconds", "", {"-i", "lo", "--watch", "0"}, 2, "",
-            "orvane-find: --watch takes a whole number of seconds from 1 on, not '0'.");
+            "orvane-find: --watch takes a whole number of seconds from 1 to 86400, not '0'.");
         // a answers twice, b from the second search on, c moves from .7 to .8 at the second, d
         // misses the second search only.
         row("watch: appeared, changed, gone",
@@ -423,6 +423,50 @@ private slots:
             for (const NetworkInterface &interface : std::get<Interfaces>(choice))
                 result << interface.description;
         QCOMPARE(result, chosen);
+    }
+
+    // Either tool on its own, ended by its command line alone.
+    void usage_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("output"); // how standard output begins
+        QTest::addColumn<QString>("errors");
+        const QString find = ORVANE_FIND, simulator = ORVANE_DEVICE_SIM;
+        QTest::newRow("orvane-find: help of any kind, no search")
+            << find << QStringList{"-i", "lo", "--help-all"} << 0 << "Usage: "
+            << "";
+        QTest::newRow("orvane-find: a number beyond its limit")
+            << find << QStringList{"-w", "3600001"} << 2 << ""
+            << "orvane-find: --wait takes a whole number of milliseconds from 1 to 3600000, "
+               "not '3600001'.\nTry 'orvane-find --help' for more.\n";
+        QTest::newRow("simulator: help of any kind, not listening")
+            << simulator << QStringList{"--help-all"} << 0 << "Usage: "
+            << "";
+        QTest::newRow("simulator: a number beyond its limit")
+            << simulator << QStringList{"--port", "65536"} << 2 << ""
+            << "orvane-device-sim: --port takes a whole number from 1 to 65535, not '65536'.\n"
+               "Try 'orvane-device-sim --help' for more.\n";
+        // It would shift every later field of the reply.
+        QTest::newRow("simulator: a field with |")
+            << simulator << QStringList{"--hostname", "a|b"} << 2 << ""
+            << "orvane-device-sim: --hostname cannot hold '|', which separates a reply's "
+               "fields (--raw sends any bytes).\nTry 'orvane-device-sim --help' for more.\n";
+    }
+    void usage()
+    {
+        QFETCH(QString, program);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, output);
+        QFETCH(QString, errors);
+        QProcess tool;
+        tool.start(program, arguments);
+        QVERIFY2(tool.waitForFinished(10000), "still running: it searched or listened");
+        QCOMPARE(tool.exitCode(), status);
+        QCOMPARE(QString::fromUtf8(tool.readAllStandardOutput()).left(output.size()), output);
+        QCOMPARE(QString::fromUtf8(tool.readAllStandardError()), errors);
     }
 };
 

@@ -1,3 +1,4 @@
+#include "commandline/usage.h"
 #include "devicesim/devicesimulator.h"
 
 #include <QCoreApplication>
@@ -19,12 +20,11 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName("orvane-device-sim");
     QCoreApplication::setApplicationVersion(ORVANE_VERSION);
     const auto parsed = parseSimulatorArguments(QCoreApplication::arguments());
-    if (const auto *error = std::get_if<QString>(&parsed)) {
-        printLine(stderr, QStringLiteral("orvane-device-sim: %1\nTry --help.").arg(*error));
-        return 2;
-    }
+    if (const auto *error = std::get_if<QString>(&parsed))
+        return usageFailure(*error);
 
-    DeviceSimulator simulator(std::get<SimulatorConfig>(parsed));
+    const SimulatorConfig &config = std::get<SimulatorConfig>(parsed);
+    DeviceSimulator simulator(config);
     QObject::connect(&simulator, &DeviceSimulator::reported,
                      [](const QString &line) { printLine(stdout, line); });
     QObject::connect(&simulator, &DeviceSimulator::complained,
@@ -32,9 +32,10 @@ int main(int argc, char *argv[])
     QObject::connect(&simulator, &DeviceSimulator::finished, &application, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     if (!simulator.start()) {
-        printLine(
-            stderr,
-            QStringLiteral("orvane-device-sim: cannot listen: %1").arg(simulator.errorString()));
+        printLine(stderr, QStringLiteral("orvane-device-sim: cannot listen on %1:%2: %3")
+                              .arg(config.listenAddress.toString())
+                              .arg(config.port)
+                              .arg(simulator.errorString()));
         return 1;
     }
     printLine(stdout, QStringLiteral("listening on %1").arg(simulator.listeningOn()));
