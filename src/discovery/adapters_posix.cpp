@@ -123,7 +123,7 @@ std::optional<std::vector<Adapter>> queryAdapters()
         const bool has = address != addresses.end();
         adapters.push_back({describeInterface(entry->if_name, "/sys/class/net"),
                             has ? address->second.first : "0.0.0.0",
-                            has ? address->second.second : "0.0.0.0"});
+                            has ? address->second.second : "0.0.0.0", entry->if_index});
     }
     if (adapters.empty())
         return std::nullopt;

@@ -67,6 +67,6 @@ std::optional<std::vector<Adapter>> queryAdapters()
     for (const IP_ADAPTER_INFO *record = buffer.get(); record != nullptr; record = record->Next)
         adapters.push_back({utf8Text(record->Description),
                             boundedText(record->IpAddressList.IpAddress.String),
-                            boundedText(record->IpAddressList.IpMask.String)});
+                            boundedText(record->IpAddressList.IpMask.String), record->Index});
     return adapters;
 }

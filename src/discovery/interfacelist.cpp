@@ -13,7 +13,7 @@ QVector<NetworkInterface> listedInterfaces(const std::vector<Adapter> &adapters)
         if (isListedAdapter(adapter.description))
             interfaces.append({QString::fromStdString(adapter.description),
                                QString::fromStdString(adapter.ipv4Address),
-                               QString::fromStdString(adapter.ipv4Netmask)});
+                               QString::fromStdString(adapter.ipv4Netmask), adapter.index});
     }
     return interfaces;
 }

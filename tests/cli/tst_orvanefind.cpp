@@ -105,9 +105,12 @@ private slots:
             nothingHeard.arg("lo"));
         // Judged against lana's netmask as the system gives it.
         row("a device outside the subnet",
-            "dev1: " + raw("a|10.201.1.50") + ' ' + raw("c|10.201.2.50||m3"), {"-i", "lana"}, 0,
-            "a\t10.201.1.50\t\t\t\t\t\nc\t10.201.2.50\t\tm3\t\t\t\n",
-            "orvane-find: warning: 10.201.2.50 (m3)" + notIn.arg("10.201.1.0/24 (lana)"));
+            "dev1: " + raw("a|10.201.1.50") + ' ' + raw("c|10.201.2.50|255.255.255.0|m3"),
+            {"-i", "lana"}, 0,
+            "a\t10.201.1.50\t\t\t\t\t\nc\t10.201.2.50\t255.255.255.0\tm3\t\t\t\n",
+            "orvane-find: warning: 10.201.2.50 (m3) is not in 10.201.1.0/24 (lana): its page may "
+            "not open from this computer.\nTo reach it, add the address 10.201.2.254/24 to lana "
+            "for a while, with administrator rights:\n  ");
         // A link that is down keeps its address: the request goes nowhere.
         row("link down before the search", lanA, {"-i", "lana"}, 0, "", nothingHeard.arg("lana"),
             "before: link set lana down");
