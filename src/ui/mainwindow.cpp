@@ -18,6 +18,7 @@ namespace {
 
 constexpr std::size_t FieldCount = DeviceRecord::FieldCount;
 constexpr int NetmaskRole = Qt::UserRole + 1;
+constexpr int IndexRole = Qt::UserRole + 2; // the system's number for the interface
 // Columns fit the widest of this many rows, so that a flood of replies still fills at once.
 constexpr int FittedRows = 1000;
 constexpr int RowsPerChunk = 2048;
@@ -91,6 +92,24 @@ void placeCells(QTableWidget *table, const std::vector<QTableWidgetItem *> &cell
                                 model->index(rows - 1, DeviceRecord::FieldCount - 1));
 }
 
+// Columns as wide as their contents. A selected row makes the header labels bold, so each
+// column leaves room for its label in bold.
+void fitColumns(QTableWidget *table)
+{
+    table->resizeColumnsToContents();
+    QHeaderView *header = table->horizontalHeader();
+    QFont bold = header->font();
+    bold.setBold(true);
+    const QFontMetrics regularMetrics(header->font()), boldMetrics(bold);
+    for (int column = 0; column < table->columnCount(); ++column) {
+        const QString label = table->horizontalHeaderItem(column)->text();
+        const int boldWidth = header->sectionSizeHint(column) +
+                              boldMetrics.horizontalAdvance(label) -
+                              regularMetrics.horizontalAdvance(label);
+        table->setColumnWidth(column, std::max(table->columnWidth(column), boldWidth));
+    }
+}
+
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent, AdapterQuery adapterQuery)
@@ -102,8 +121,9 @@ MainWindow::MainWindow(QWidget *parent, AdapterQuery adapterQuery)
     setInterfaceList(adapterQuery);
     setTableHeader();
     ui->tableWidget->horizontalHeader()->setResizeContentsPrecision(FittedRows);
-    ui->tableWidget->resizeColumnsToContents();
+    fitColumns(ui->tableWidget);
     addRowActions();
+    ui->btnSearch->setShortcut(Qt::Key_F5);
     // A failed search ends in the GUI thread, where message boxes belong.
     connect(&searchDevices, &SearchDevices::searchFailed, this, &MainWindow::showSearchFailure,
             Qt::QueuedConnection);
@@ -126,8 +146,9 @@ void MainWindow::setInterfaceList(AdapterQuery adapterQuery)
     }
     for (const NetworkInterface &interface : listedInterfaces(*adapters)) {
         ui->cbNetworkInterfaces->addItem(interface.description, interface.address);
-        ui->cbNetworkInterfaces->setItemData(ui->cbNetworkInterfaces->count() - 1,
-                                             interface.netmask, NetmaskRole);
+        const int item = ui->cbNetworkInterfaces->count() - 1;
+        ui->cbNetworkInterfaces->setItemData(item, interface.netmask, NetmaskRole);
+        ui->cbNetworkInterfaces->setItemData(item, interface.index, IndexRole);
     }
 }
 
@@ -172,7 +193,8 @@ void MainWindow::on_btnSearch_clicked()
     ui->lbStatus->setText(QStringLiteral("searching, please wait..."));
     const QComboBox *interfaces = ui->cbNetworkInterfaces;
     searchedOn = {interfaces->currentText(), interfaces->currentData().toString(),
-                  interfaces->currentData(NetmaskRole).toString()};
+                  interfaces->currentData(NetmaskRole).toString(),
+                  interfaces->currentData(IndexRole).toUInt()};
     // Unique, so that every list fills the table once however often Search is pressed.
     connect(&searchDevices, &SearchDevices::setDeviceList, this, &MainWindow::setTableWidget,
             static_cast<Qt::ConnectionType>(Qt::QueuedConnection | Qt::UniqueConnection));
@@ -208,7 +230,7 @@ void MainWindow::setTableWidget(QStringList deviceList)
                  style()->standardIcon(QStyle::SP_MessageBoxWarning));
     ui->tableWidget->setRowCount(deviceList.size());
     placeCells(ui->tableWidget, cells);
-    ui->tableWidget->resizeColumnsToContents();
+    fitColumns(ui->tableWidget);
     ui->lbStatus->clear();
 }
 

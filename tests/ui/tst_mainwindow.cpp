@@ -50,7 +50,7 @@ private slots:
     void init()
     {
         openedUrls.clear();
-        open(std::vector<Adapter>{{"lo (loopback)", "127.0.0.1", "255.0.0.0"}});
+        open(std::vector<Adapter>{{"lo (loopback)", "127.0.0.1", "255.0.0.0", 7}});
     }
 
     void looksAsItShould()
@@ -91,25 +91,35 @@ private slots:
         QCOMPARE(table()->accessibleName() + '|' +
                      widget("cbNetworkInterfaces")->accessibleDescription(),
                  "Devices found|Network interface to search on");
-        // Headers that fit, widths the user can drag ("y"), and the row menu.
+        // Headers that fit, in bold as a selected row shows them, with the style's margin on
+        // either side; widths the user can drag ("y"), and the row menu.
         QString fitting;
         QStringList menu;
         QHeaderView *header = table()->horizontalHeader();
+        QFont bold = header->font();
+        bold.setBold(true);
+        const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
         for (int column = 0; column < table()->columnCount(); ++column)
-            fitting += table()->columnWidth(column) >= header->sectionSizeHint(column) &&
-                               header->sectionResizeMode(column) == QHeaderView::Interactive
-                           ? 'y'
-                           : 'n';
+            fitting +=
+                table()->columnWidth(column) >=
+                            QFontMetrics(bold).horizontalAdvance(headers[column]) + 2 * margin &&
+                        header->sectionResizeMode(column) == QHeaderView::Interactive
+                    ? 'y'
+                    : 'n';
         for (const QAction *action : table()->actions())
             menu << action->text() + ' ' + action->shortcut().toString();
         QCOMPARE((QVariantList{fitting, table()->contextMenuPolicy(), menu}),
                  (QVariantList{
                      "yyyyyyy", Qt::ActionsContextMenu,
                      QStringList{"Copy IP-Address ", "Copy Row Ctrl+C", "Launch Konfiguration "}}));
-        QCOMPARE((QVariantList{
-                     about->windowTitle(), frame(about), text(about, "pushButton"), aboutPhrases,
-                     about->findChild<QObject *>("label")->property("openExternalLinks")}),
-                 (QVariantList{"About", "350x250 fixed", "OK", 4, true}));
+        // The whole text in its label, however large the system's font.
+        const auto *label = about->findChild<QLabel *>("label");
+        const QSize needed = label->sizeHint();
+        QCOMPARE(
+            (QVariantList{about->windowTitle(), frame(about), text(about, "pushButton"),
+                          aboutPhrases, label->openExternalLinks(), label->geometry(),
+                          needed.width() <= label->width() && needed.height() <= label->height()}),
+            (QVariantList{"About", "350x250 fixed", "OK", 4, true, QRect(10, 10, 331, 201), true}));
     }
 
     void interfaceList()
@@ -158,7 +168,7 @@ private slots:
     {
         QTest::addColumn<QString>(
             "address");                      // of the one adapter; "none": no list, "": none listed
-        QTest::addColumn<QString>("button"); // pressed once the window is up
+        QTest::addColumn<QString>("button"); // pressed once the window is up, or the key F5
         QTest::addColumn<QString>("box");    // its icon 3 is critical, 1 information
         const auto row = [](const char *name, const char *address, const char *button,
                             const QString &box) {
@@ -167,6 +177,8 @@ private slots:
         const char *const bindFailed = "Error: Bind to socket failed (3)";
         row("adapter query fails", "none", "", "Error: No network interfaces detected (3)");
         row("search without an interface", "", "btnSearch",
+            "Information: Please select a network interface (1)");
+        row("search by F5 without an interface", "", "F5",
             "Information: Please select a network interface (1)");
         row("launch without a row", "127.0.0.1", "btnLaunchConfig",
             "Information: No device selected! (1)");
@@ -192,8 +204,12 @@ private slots:
         open(address == "none"   ? Adapters()
              : address.isEmpty() ? Adapters(std::vector<Adapter>{})
                                  : adapters);
-        if (!button.isEmpty())
+        if (button == "F5") {
+            QVERIFY(QTest::qWaitForWindowActive(window.get()));
+            QTest::keyClick(window.get(), Qt::Key_F5);
+        } else if (!button.isEmpty()) {
             click(qPrintable(button));
+        }
 
         QTRY_COMPARE(boxes.seen, QStringList{box});
         QCOMPARE(status(), QString());
@@ -206,7 +222,7 @@ private slots:
             {"a|127.0.0.2|c|d|e|f|g", "a|127.0.0.2|c|d|e|f|g"},
             {"a||c|d|e|f|g|", "a||c|d|e|f|g"},
             {"1|2|3|4|5|6|7|8|9", "1|2|3|4|5|6|7"},
-            {"host|10.0.0.9", "host|10.0.0.9|||||"},
+            {"host|10.0.0.9|255.255.255.0", "host|10.0.0.9|255.255.255.0||||"},
             {"", "||||||"},
             {QByteArray("abcde\0|x", 8), "abcde||||||"},
             {QByteArray("z|y\0", 4), "z|y|||||"},
@@ -237,8 +253,20 @@ private slots:
             signs += why != address->toolTip() ? '?' : address->icon().isNull() ? '-' : 's';
         }
         QCOMPARE(signs, "--sssssssss");
+        // The commands take lo by name, or on Windows by its index.
+#ifdef Q_OS_WIN
+        const QString add = "netsh interface ipv4 add address name=7 address=10.0.0.254 "
+                            "mask=255.255.255.0",
+                      remove = "netsh interface ipv4 delete address name=7 address=10.0.0.254";
+#else
+        const QString add = "ip address add 10.0.0.254/24 dev lo",
+                      remove = "ip address del 10.0.0.254/24 dev lo";
+#endif
         QCOMPARE(table()->item(4, 1)->toolTip(),
-                 "10.0.0.9 is not in 127.0.0.0/8 (lo): its page may not open from this computer");
+                 "10.0.0.9 is not in 127.0.0.0/8 (lo): its page may not open from this "
+                 "computer.\nTo reach it, add the address 10.0.0.254/24 to lo for a while, with "
+                 "administrator rights:\n  " +
+                     add + "\nand remove it afterwards:\n  " + remove);
         const QString requests = simulator.lines("request ").join('\n');
         const QRegularExpression one(
             R"(^request 127\.0\.0\.1:(?!49999 )\d+ -> 255\.255\.255\.255:49999 18 bytes$)");
