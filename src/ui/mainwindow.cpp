@@ -92,24 +92,6 @@ void placeCells(QTableWidget *table, const std::vector<QTableWidgetItem *> &cell
                                 model->index(rows - 1, DeviceRecord::FieldCount - 1));
 }
 
-// Columns as wide as their contents. A selected row makes the header labels bold, so each
-// column leaves room for its label in bold.
-void fitColumns(QTableWidget *table)
-{
-    table->resizeColumnsToContents();
-    QHeaderView *header = table->horizontalHeader();
-    QFont bold = header->font();
-    bold.setBold(true);
-    const QFontMetrics regularMetrics(header->font()), boldMetrics(bold);
-    for (int column = 0; column < table->columnCount(); ++column) {
-        const QString label = table->horizontalHeaderItem(column)->text();
-        const int boldWidth = header->sectionSizeHint(column) +
-                              boldMetrics.horizontalAdvance(label) -
-                              regularMetrics.horizontalAdvance(label);
-        table->setColumnWidth(column, std::max(table->columnWidth(column), boldWidth));
-    }
-}
-
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent, AdapterQuery adapterQuery)
@@ -120,8 +102,12 @@ MainWindow::MainWindow(QWidget *parent, AdapterQuery adapterQuery)
     setFixedSize(width(), height());
     setInterfaceList(adapterQuery);
     setTableHeader();
-    ui->tableWidget->horizontalHeader()->setResizeContentsPrecision(FittedRows);
-    fitColumns(ui->tableWidget);
+    QHeaderView *header = ui->tableWidget->horizontalHeader();
+    header->setResizeContentsPrecision(FittedRows);
+    // A selected row would turn every label bold, edge to edge in its column; plain, the labels
+    // keep the room the header measures for bold ones.
+    header->setHighlightSections(false);
+    ui->tableWidget->resizeColumnsToContents();
     addRowActions();
     ui->btnSearch->setShortcut(Qt::Key_F5);
     // A failed search ends in the GUI thread, where message boxes belong.
@@ -230,7 +216,7 @@ void MainWindow::setTableWidget(QStringList deviceList)
                  style()->standardIcon(QStyle::SP_MessageBoxWarning));
     ui->tableWidget->setRowCount(deviceList.size());
     placeCells(ui->tableWidget, cells);
-    fitColumns(ui->tableWidget);
+    ui->tableWidget->resizeColumnsToContents();
     ui->lbStatus->clear();
 }
 
