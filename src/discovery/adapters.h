@@ -9,6 +9,7 @@ struct Adapter {
     std::string description; // human-readable, UTF-8
     std::string ipv4Address; // first IPv4 address, dotted decimal; "0.0.0.0" when it has none
     std::string ipv4Netmask; // that address's netmask, dotted decimal; "0.0.0.0" without one
+    unsigned index = 0;      // the system's number for the interface; 0 where it gives none
     bool linkUp = true;      // up and with a carrier, where the platform tells
 };
 

@@ -133,7 +133,7 @@ std::optional<std::vector<Adapter>> queryAdapters()
         const auto found = states.find(entry->if_name);
         const InterfaceState state = found == states.end() ? InterfaceState() : found->second;
         adapters.push_back({describeInterface(entry->if_name, "/sys/class/net"), state.address,
-                            state.netmask, state.linkUp});
+                            state.netmask, entry->if_index, state.linkUp});
     }
     if (adapters.empty())
         return std::nullopt;

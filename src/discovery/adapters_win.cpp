@@ -76,8 +76,9 @@ std::optional<std::vector<Adapter>> queryAdapters()
 
     std::vector<Adapter> adapters;
     for (const IP_ADAPTER_INFO *record = buffer.get(); record != nullptr; record = record->Next)
-        adapters.push_back(
-            {utf8Text(record->Description), boundedText(record->IpAddressList.IpAddress.String),
-             boundedText(record->IpAddressList.IpMask.String), isLinkUp(record->Index)});
+        adapters.push_back({utf8Text(record->Description),
+                            boundedText(record->IpAddressList.IpAddress.String),
+                            boundedText(record->IpAddressList.IpMask.String), record->Index,
+                            isLinkUp(record->Index)});
     return adapters;
 }

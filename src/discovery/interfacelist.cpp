@@ -13,7 +13,8 @@ QVector<NetworkInterface> listedInterfaces(const std::vector<Adapter> &adapters)
         if (isListedAdapter(adapter.description))
             interfaces.append({QString::fromStdString(adapter.description),
                                QString::fromStdString(adapter.ipv4Address),
-                               QString::fromStdString(adapter.ipv4Netmask), adapter.linkUp});
+                               QString::fromStdString(adapter.ipv4Netmask), adapter.index,
+                               adapter.linkUp});
     }
     return interfaces;
 }

@@ -8,8 +8,9 @@
 // An adapter a search can run on, as the user picks it.
 struct NetworkInterface {
     QString description;
-    QString address; // IPv4, dotted decimal
-    QString netmask; // of that address
+    QString address;    // IPv4, dotted decimal
+    QString netmask;    // of that address
+    unsigned index = 0; // the system's number for it, which some of its commands take
     bool linkUp = true;
 
     // "eth0" of "eth0 (Ethernet)"; a Windows description, which starts with no name, whole.

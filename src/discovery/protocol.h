@@ -19,6 +19,7 @@ QString replyText(const char *bytes, std::size_t size);
 struct DeviceRecord {
     static constexpr int FieldCount = 7;
     static constexpr int IpAddressField = 1; // the page Launch opens
+    static constexpr int NetmaskField = 2;
     static constexpr int MacAddressField = 3;
 
     // Fields past the seventh are ignored; missing ones are empty.

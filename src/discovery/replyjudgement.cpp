@@ -1,5 +1,7 @@
 #include "replyjudgement.h"
 
+#include "addresscommands.h"
+
 #include <QHash>
 #include <QSet>
 #include <optional>
@@ -71,6 +73,47 @@ std::optional<Subnet> subnetOf(const NetworkInterface &interface)
                       .arg(interface.name())};
 }
 
+quint32 maskOfPrefix(int prefixLength)
+{
+    return prefixLength == 0 ? 0 : ~quint32(0) << (32 - prefixLength);
+}
+
+// Loopback, "this network" and multicast addresses are no subnet a computer can join.
+bool isHostAddress(quint32 address)
+{
+    const quint32 first = address >> 24;
+    return first != 0 && first != 127 && first < 224;
+}
+
+// One way for this computer to reach a device outside its subnet: take an address of the
+// device's subnet, the highest host address no one took (devices tend to sit at the low end),
+// for a while. Empty where the device's address and netmask leave no such address.
+QString reachingAdvice(quint32 deviceAddress, quint32 deviceMask, const QSet<quint32> &taken,
+                       const NetworkInterface &interface)
+{
+    const int prefixLength = qPopulationCount(deviceMask);
+    const quint32 network = deviceAddress & deviceMask;
+    // Wider than /8 is no local network; from /31 on there is no address to spare.
+    if (deviceMask != maskOfPrefix(prefixLength) || prefixLength < 8 || prefixLength > 30 ||
+        !isHostAddress(network))
+        return {};
+    quint32 free = network | ~deviceMask; // the broadcast address, which no host may take
+    do
+        --free;
+    while (free != network && taken.contains(free));
+    if (free == network)
+        return {};
+    const AddressCommands commands = addressCommands(
+        {interface.name().toStdString(), interface.index, dotted(free).toStdString(),
+         dotted(deviceMask).toStdString(), prefixLength});
+    return QStringLiteral("To reach it, add the address %1/%2 to %3 for a while, with "
+                          "administrator rights:\n  %4\nand remove it afterwards:\n  %5")
+        .arg(dotted(free))
+        .arg(prefixLength)
+        .arg(interface.name(), QString::fromStdString(commands.add),
+             QString::fromStdString(commands.remove));
+}
+
 } // namespace
 
 QVector<QStringList> judgedReplies(const QVector<DeviceRecord> &replies,
@@ -115,13 +158,29 @@ QVector<QStringList> judgedReplies(const QVector<DeviceRecord> &replies,
 
     QVector<QStringList> warnings(replies.size());
     const std::optional<Subnet> subnet = subnetOf(interface);
+    // An address this computer takes must be no one's: neither a device's nor its own.
+    QSet<quint32> taken(firstReplyWith.keyBegin(), firstReplyWith.keyEnd());
+    if (subnet)
+        taken << *ipv4(interface.address);
+    QHash<QPair<quint32, quint32>, QString> adviceBySubnet; // the devices' network and mask
+    const auto adviceFor = [&](quint32 address, quint32 mask) {
+        auto advice = adviceBySubnet.find({address & mask, mask});
+        if (advice == adviceBySubnet.end())
+            advice = adviceBySubnet.insert({address & mask, mask},
+                                           reachingAdvice(address, mask, taken, interface));
+        return *advice;
+    };
     for (int i = 0; i < replies.size(); ++i) {
         const DeviceRecord &reply = replies.at(i);
         const std::optional<quint32> &address = addresses.at(i);
-        if (subnet && (!address || (*address & subnet->mask) != subnet->network))
-            warnings[i] << QStringLiteral("%1 is not in %2: its page may not open from this "
-                                          "computer")
-                               .arg(deviceOf(reply), subnet->text);
+        if (subnet && (!address || (*address & subnet->mask) != subnet->network)) {
+            QString warning = QStringLiteral("%1 is not in %2: its page may not open from this "
+                                             "computer")
+                                  .arg(deviceOf(reply), subnet->text);
+            const std::optional<quint32> mask = ipv4(reply.fields[DeviceRecord::NetmaskField]);
+            const QString advice = address && mask ? adviceFor(*address, *mask) : QString();
+            warnings[i] << (advice.isEmpty() ? warning : warning + ".\n" + advice);
+        }
         const auto claimants = address ? shared.constFind(*address) : shared.constEnd();
         if (claimants == shared.constEnd())
             continue;
@@ -129,12 +188,18 @@ QVector<QStringList> judgedReplies(const QVector<DeviceRecord> &replies,
         for (const QString &mac : claimants->first) {
             if (others.size() < OthersNamed &&
                 mac.compare(reply.fields[DeviceRecord::MacAddressField], Qt::CaseInsensitive) != 0)
-                others << (mac.isEmpty() ? QStringLiteral("a device without a MAC-Address") : mac);
+                others << (mac.isEmpty() ? QStringLiteral("one without a MAC-Address") : mac);
         }
-        const int unnamed = claimants->folded.size() - 1 - others.size();
-        warnings[i] << QStringLiteral("%1 shares its address with %2%3: its page may be another "
-                                      "device's")
-                           .arg(deviceOf(reply), others.join(QLatin1String(", ")),
+        const int otherCount = claimants->folded.size() - 1;
+        const int unnamed = otherCount - others.size();
+        // The MAC-Addresses in parentheses, so that no colon of the sentence follows one.
+        warnings[i] << QStringLiteral("%1 shares its address with %2 (%3%4): its page may be "
+                                      "another device's")
+                           .arg(deviceOf(reply),
+                                otherCount == 1
+                                    ? QStringLiteral("another device")
+                                    : QStringLiteral("%1 other devices").arg(otherCount),
+                                others.join(QLatin1String(", ")),
                                 unnamed > 0 ? QStringLiteral(" and %1 more").arg(unnamed)
                                             : QString());
     }

@@ -18,6 +18,7 @@ namespace {
 
 constexpr std::size_t FieldCount = DeviceRecord::FieldCount;
 constexpr int NetmaskRole = Qt::UserRole + 1;
+constexpr int IndexRole = Qt::UserRole + 2; // the system's number for the interface
 // Columns fit the widest of this many rows, so that a flood of replies still fills at once.
 constexpr int FittedRows = 1000;
 constexpr int RowsPerChunk = 2048;
@@ -101,9 +102,14 @@ MainWindow::MainWindow(QWidget *parent, AdapterQuery adapterQuery)
     setFixedSize(width(), height());
     setInterfaceList(adapterQuery);
     setTableHeader();
-    ui->tableWidget->horizontalHeader()->setResizeContentsPrecision(FittedRows);
+    QHeaderView *header = ui->tableWidget->horizontalHeader();
+    header->setResizeContentsPrecision(FittedRows);
+    // A selected row would turn every label bold, edge to edge in its column; plain, the labels
+    // keep the room the header measures for bold ones.
+    header->setHighlightSections(false);
     ui->tableWidget->resizeColumnsToContents();
     addRowActions();
+    ui->btnSearch->setShortcut(Qt::Key_F5);
     // A failed search ends in the GUI thread, where message boxes belong.
     connect(&searchDevices, &SearchDevices::searchFailed, this, &MainWindow::showSearchFailure,
             Qt::QueuedConnection);
@@ -126,8 +132,9 @@ void MainWindow::setInterfaceList(AdapterQuery adapterQuery)
     }
     for (const NetworkInterface &interface : listedInterfaces(*adapters)) {
         ui->cbNetworkInterfaces->addItem(interface.description, interface.address);
-        ui->cbNetworkInterfaces->setItemData(ui->cbNetworkInterfaces->count() - 1,
-                                             interface.netmask, NetmaskRole);
+        const int item = ui->cbNetworkInterfaces->count() - 1;
+        ui->cbNetworkInterfaces->setItemData(item, interface.netmask, NetmaskRole);
+        ui->cbNetworkInterfaces->setItemData(item, interface.index, IndexRole);
     }
 }
 
@@ -172,7 +179,8 @@ void MainWindow::on_btnSearch_clicked()
     ui->lbStatus->setText(QStringLiteral("searching, please wait..."));
     const QComboBox *interfaces = ui->cbNetworkInterfaces;
     searchedOn = {interfaces->currentText(), interfaces->currentData().toString(),
-                  interfaces->currentData(NetmaskRole).toString()};
+                  interfaces->currentData(NetmaskRole).toString(),
+                  interfaces->currentData(IndexRole).toUInt()};
     // Unique, so that every list fills the table once however often Search is pressed.
     connect(&searchDevices, &SearchDevices::setDeviceList, this, &MainWindow::setTableWidget,
             static_cast<Qt::ConnectionType>(Qt::QueuedConnection | Qt::UniqueConnection));

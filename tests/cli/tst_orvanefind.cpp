@@ -124,9 +124,12 @@ private slots:
             "two\t10.201.2.12\t255.255.255.0\t02:00:00:00:00:01\tP\tS\tF\tlanb (Ethernet)\n");
         // Judged against lana's netmask as the system gives it.
         row("a device outside the subnet",
-            "dev1: " + raw("a|10.201.1.50") + ' ' + raw("c|10.201.2.50||m3"), {"-i", "lana"}, 0,
-            "a\t10.201.1.50\t\t\t\t\t\nc\t10.201.2.50\t\tm3\t\t\t\n",
-            "orvane-find: warning: 10.201.2.50 (m3)" + notIn.arg("10.201.1.0/24 (lana)"));
+            "dev1: " + raw("a|10.201.1.50") + ' ' + raw("c|10.201.2.50|255.255.255.0|m3"),
+            {"-i", "lana"}, 0,
+            "a\t10.201.1.50\t\t\t\t\t\nc\t10.201.2.50\t255.255.255.0\tm3\t\t\t\n",
+            "orvane-find: warning: 10.201.2.50 (m3) is not in 10.201.1.0/24 (lana): its page may "
+            "not open from this computer.\nTo reach it, add the address 10.201.2.254/24 to lana "
+            "for a while, with administrator rights:\n  ");
         // Said before any traffic: no request leaves.
         row("link down before the search", lanA, {"-i", "lana"}, 1, "",
             "orvane-find: the link of lana is down (the interface is not up, or has no "
@@ -391,7 +394,7 @@ private slots:
         const NetworkInterface lo{"lo (loopback)", "127.0.0.1", "255.0.0.0"};
         const NetworkInterface eth0{"eth0 (Ethernet)", "10.0.0.5", "255.255.255.0"};
         const NetworkInterface wlan0{"wlan0 (wireless)", "10.0.1.5", "255.255.255.0"};
-        const NetworkInterface down{"eth1 (Ethernet)", "10.0.2.5", "255.255.255.0", false};
+        const NetworkInterface down{"eth1 (Ethernet)", "10.0.2.5", "255.255.255.0", 3, false};
         const NetworkInterface bare{"eth2 (Ethernet)", "0.0.0.0", "0.0.0.0"};
         const QString several = "Several interfaces are listed";
         QTest::newRow("loopback and one card: the card")

@@ -24,6 +24,14 @@ private slots:
         const QString out = " is not in 10.88.1.0/24 (lanA0): its page may not open from this "
                             "computer";
         const QString shared = " shares its address with %1: its page may be another device's";
+        const QString other = "another device (%1)";
+        // The way to reach a device on lanA0, by its address to take: "10.88.2.254/24".
+        const auto reach = [](const QString &take) {
+            return QString(".\nTo reach it, add the address %1 to lanA0 for a while, with "
+                           "administrator rights:\n  ip address add %1 dev lanA0\nand remove it "
+                           "afterwards:\n  ip address del %1 dev lanA0")
+                .arg(take);
+        };
         const auto row = [](const char *name, const QString &interface, const QStringList &replies,
                             const QStringList &warnings) {
             QTest::newRow(name) << interface << replies << warnings;
@@ -33,6 +41,31 @@ private slots:
         row("outside, just past the edges", lan,
             {"a|10.88.0.255|m|02:00:00:00:00:07", "b|10.88.2.0"},
             {"10.88.0.255 (02:00:00:00:00:07)" + out, "10.88.2.0" + out});
+        row("outside with a netmask: the highest host address of its subnet to take", lan,
+            {"a|10.88.2.7|255.255.255.0|m1", "b|192.168.7.7|255.255.255.0"},
+            {"10.88.2.7 (m1) is not in 10.88.1.0/24 (lanA0): its page may not open from this "
+             "computer.\nTo reach it, add the address 10.88.2.254/24 to lanA0 for a while, with "
+             "administrator rights:\n  ip address add 10.88.2.254/24 dev lanA0\nand remove it "
+             "afterwards:\n  ip address del 10.88.2.254/24 dev lanA0",
+             "192.168.7.7" + out + reach("192.168.7.254/24")});
+        row("no address a reply carries is offered", lan,
+            {"a|10.88.2.7|255.255.255.0", "b|10.88.2.254", "c|10.88.2.253|255.255.255.0"},
+            {"10.88.2.7" + out + reach("10.88.2.252/24"), "10.88.2.254" + out,
+             "10.88.2.253" + out + reach("10.88.2.252/24")});
+        row("nor the interface's own", "lanA0|10.88.255.254|255.255.255.0",
+            {"a|10.88.2.7|255.255.0.0"},
+            {"10.88.2.7 is not in 10.88.255.0/24 (lanA0): its page may not open from this "
+             "computer" +
+             reach("10.88.255.253/16")});
+        row("no address to spare: /31, /32, every host taken", lan,
+            {"a|10.88.2.0|255.255.255.254", "b|10.88.3.7|255.255.255.255",
+             "c|10.88.4.1|255.255.255.252", "d|10.88.4.2|255.255.255.252"},
+            {"10.88.2.0" + out, "10.88.3.7" + out, "10.88.4.1" + out, "10.88.4.2" + out});
+        row("no subnet to join: a netmask that is none, or wider than /8; loopback, multicast", lan,
+            {"a|10.88.2.7|255.0.255.0", "b|10.88.2.8|255.255.255", "c|10.88.2.9|0.0.0.0",
+             "d|10.88.2.10|254.0.0.0", "e|127.0.0.5|255.0.0.0", "f|224.0.0.5|255.255.255.0"},
+            {"10.88.2.7" + out, "10.88.2.8" + out, "10.88.2.9" + out, "10.88.2.10" + out,
+             "127.0.0.5" + out, "224.0.0.5" + out});
         row("no address at all", lan,
             {"a", "b|10.88.1", "c|9.10.88.1.7", "d|10.88.1.256", "e|010.88.1.7", "f| 10.88.1.7",
              "g|10.88.1.+7", "h|١٠.88.1.7"},
@@ -49,27 +82,28 @@ private slots:
         row("one address, two MACs", lan,
             {"a|10.88.1.7||02:00:00:00:00:07", "b|10.88.1.7||02:00:00:00:00:08",
              "c|10.88.1.8||02:00:00:00:00:07"},
-            {"10.88.1.7 (02:00:00:00:00:07)" + shared.arg("02:00:00:00:00:08"),
-             "10.88.1.7 (02:00:00:00:00:08)" + shared.arg("02:00:00:00:00:07"), ""});
+            {"10.88.1.7 (02:00:00:00:00:07) shares its address with another device "
+             "(02:00:00:00:00:08): its page may be another device's",
+             "10.88.1.7 (02:00:00:00:00:08)" + shared.arg(other.arg("02:00:00:00:00:07")), ""});
         row("the same device twice, its MAC in either case", lan,
             {"a|10.88.1.7||0a:00:00:00:00:07", "a|10.88.1.7||0A:00:00:00:00:07"}, {"", ""});
         row("a MAC and none", lan, {"a|10.88.1.7||02:00:00:00:00:07", "b|10.88.1.7"},
-            {"10.88.1.7 (02:00:00:00:00:07)" + shared.arg("a device without a MAC-Address"),
-             "10.88.1.7" + shared.arg("02:00:00:00:00:07")});
+            {"10.88.1.7 (02:00:00:00:00:07)" + shared.arg(other.arg("one without a MAC-Address")),
+             "10.88.1.7" + shared.arg(other.arg("02:00:00:00:00:07"))});
         row("outside and shared", lan, {"a|10.0.0.7||m1", "b|10.0.0.7||m2"},
-            {"10.0.0.7 (m1)" + out + " / 10.0.0.7 (m1)" + shared.arg("m2"),
-             "10.0.0.7 (m2)" + out + " / 10.0.0.7 (m2)" + shared.arg("m1")});
+            {"10.0.0.7 (m1)" + out + " / 10.0.0.7 (m1)" + shared.arg(other.arg("m2")),
+             "10.0.0.7 (m2)" + out + " / 10.0.0.7 (m2)" + shared.arg(other.arg("m1"))});
         row("no address is shared by devices without one", lan, {"a|||m1", "b|||m2"},
             {"A device without an IP-Address (m1)" + out,
              "A device without an IP-Address (m2)" + out});
         row("five on one address name three others", lan,
             {"a|10.88.1.7||m1", "b|10.88.1.7||m2", "c|10.88.1.7||m3", "d|10.88.1.7||m4",
              "e|10.88.1.7||m5"},
-            {"10.88.1.7 (m1)" + shared.arg("m2, m3, m4 and 1 more"),
-             "10.88.1.7 (m2)" + shared.arg("m1, m3, m4 and 1 more"),
-             "10.88.1.7 (m3)" + shared.arg("m1, m2, m4 and 1 more"),
-             "10.88.1.7 (m4)" + shared.arg("m1, m2, m3 and 1 more"),
-             "10.88.1.7 (m5)" + shared.arg("m1, m2, m3 and 1 more")});
+            {"10.88.1.7 (m1)" + shared.arg("4 other devices (m2, m3, m4 and 1 more)"),
+             "10.88.1.7 (m2)" + shared.arg("4 other devices (m1, m3, m4 and 1 more)"),
+             "10.88.1.7 (m3)" + shared.arg("4 other devices (m1, m2, m4 and 1 more)"),
+             "10.88.1.7 (m4)" + shared.arg("4 other devices (m1, m2, m3 and 1 more)"),
+             "10.88.1.7 (m5)" + shared.arg("4 other devices (m1, m2, m3 and 1 more)")});
     }
     void judged()
     {
@@ -86,7 +120,8 @@ private slots:
         QCOMPARE(shown, warnings);
     }
 
-    // 10,000 copies of one reply, and 100,000 devices behind one address.
+    // 10,000 copies of one reply, 100,000 devices behind one address, and every host of a /15
+    // answering from outside the interface's subnet.
     void floods()
     {
         const NetworkInterface lan{"lanA0", "10.88.1.5", "255.255.255.0"};
@@ -100,9 +135,23 @@ private slots:
         const QVector<QStringList> crowded = judgedReplies(records(many), lan);
         QCOMPARE(crowded.size(), 100000);
         QCOMPARE(crowded.last(), QStringList{"10.88.1.7 (m99999)" +
-                                             QString(" shares its address with m0, m1, m2 and "
-                                                     "99996 more: its page may be another "
-                                                     "device's")});
+                                             QString(" shares its address with 99999 other "
+                                                     "devices (m0, m1, m2 and 99996 more): its "
+                                                     "page may be another device's")});
+
+        // Each looked for a free address on its own, they would take half a minute.
+        QStringList everyHost;
+        for (int host = 1; host < 131071; ++host)
+            everyHost << QString("a|10.%1.%2.%3|255.254.0.0")
+                             .arg(90 + (host >> 16))
+                             .arg(host >> 8 & 255)
+                             .arg(host & 255);
+        QElapsedTimer clock;
+        clock.start();
+        const QVector<QStringList> full = judgedReplies(records(everyHost), lan);
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(full.last(), QStringList{"10.91.255.254 is not in 10.88.1.0/24 (lanA0): its page "
+                                          "may not open from this computer"});
     }
 };
 
