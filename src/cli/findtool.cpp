@@ -46,7 +46,9 @@ missing ones are empty.
 --list-interfaces prints description, a tab and address, escaped as in tsv.
 json objects also carry "Warnings": why a device may not open from here (an
 address outside the interface's subnet, one address shared by several
-MAC-Addresses); standard error gets a line for each of them in every format.
+MAC-Addresses), and for a device outside the subnet the commands that give
+this computer an address in its subnet for a while; standard error gets each
+of them in every format, beginning "orvane-find: warning:".
 
 --wait-for searches again and again until a reply matches every FIELD=VALUE
 given (FIELD, in any case: hostname, ip, netmask, mac, product, serial or

@@ -250,7 +250,7 @@ private slots:
         // The commands take lo by name, or on Windows by its index.
 #ifdef Q_OS_WIN
         const QString add = "netsh interface ipv4 add address name=7 address=10.0.0.254 "
-                            "mask=255.255.255.0",
+                            "mask=255.255.255.0 store=active",
                       remove = "netsh interface ipv4 delete address name=7 address=10.0.0.254";
 #else
         const QString add = "ip address add 10.0.0.254/24 dev lo",
