@@ -346,7 +346,7 @@ int runFindTool(const QStringList &arguments)
 
     const std::optional<std::vector<Adapter>> adapters = queryAdapters();
     if (!adapters) {
-        printLine(stderr, "No network interfaces detected"); // the window's words
+        printLine(stderr, "orvane-find: No network interfaces detected"); // the window's words
         return SearchFailed;
     }
     const QVector<NetworkInterface> listed = listedInterfaces(*adapters);
