@@ -70,7 +70,16 @@ set(CPACK_NSIS_MUI_UNIICON ${ORVANE_ICON_ICO})
 set(CPACK_NSIS_INSTALLED_ICON_NAME orvane-finder.exe)
 set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
 set(CPACK_PACKAGE_EXECUTABLES orvane-finder "Orvane Finder")
-set(CPACK_NSIS_DEFINES "Target amd64-unicode\n!include \"${CMAKE_CURRENT_LIST_DIR}/windows/firewall.nsh\"")
+# The installer's own version resource, as the programs have theirs.
+string(JOIN "\n" CPACK_NSIS_DEFINES
+    "Target amd64-unicode"
+    "!include \"${CMAKE_CURRENT_LIST_DIR}/windows/firewall.nsh\""
+    "VIProductVersion ${PROJECT_VERSION}.0"
+    "VIAddVersionKey CompanyName \"${ORVANE_MAKER}\""
+    "VIAddVersionKey FileDescription \"Orvane Finder installer\""
+    "VIAddVersionKey FileVersion ${PROJECT_VERSION}"
+    "VIAddVersionKey ProductName \"Orvane Finder\""
+    "VIAddVersionKey ProductVersion ${PROJECT_VERSION}")
 set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "!insertmacro OrvaneFirewallRules Add")
 # CPack's uninstaller leaves the maker's key behind, empty.
 string(JOIN "\n" CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS
