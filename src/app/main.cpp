@@ -1,6 +1,8 @@
 #include "ui/mainwindow.h"
 
 #include <QApplication>
+#include <QDirIterator>
+#include <QIcon>
 
 int main(int argc, char *argv[])
 {
@@ -13,6 +15,11 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     // Lets Wayland desktops match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("example.orvane.Finder"));
+    // The icon in every size rendered at build time, so that no system scales it down itself.
+    QIcon icon;
+    for (QDirIterator sizes(QStringLiteral(":/icon")); sizes.hasNext();)
+        icon.addFile(sizes.next());
+    QApplication::setWindowIcon(icon);
     MainWindow window;
     window.show();
     return application.exec();
