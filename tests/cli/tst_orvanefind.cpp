@@ -19,18 +19,17 @@ Q_DECLARE_METATYPE(NetworkChanges)
 using Interfaces = QVector<NetworkInterface>;
 Q_DECLARE_METATYPE(Interfaces)
 
+// A simulator on a device host of the test bed ("dev1"), or on this one ("").
+struct Device {
+    QString host;
+    QStringList arguments;
+};
+using Devices = QVector<Device>;
+Q_DECLARE_METATYPE(Devices)
+
 // orvane-find and orvane-device-sim as processes in the test bed, a bridge of no address added.
 class TestOrvaneFind : public QObject {
     Q_OBJECT
-
-    // The datagrams UDP has handed to a socket on this host: replies that reached orvane-find.
-    static qint64 deliveredDatagrams()
-    {
-        QFile snmp("/proc/net/snmp");
-        snmp.open(QIODevice::ReadOnly); // the line of names, then the line of numbers
-        const QStringList udp = QString(snmp.readAll()).split('\n').filter("Udp: ");
-        return udp.value(1).section(' ', 1, 1).toLongLong();
-    }
 
 private slots:
     void initTestCase()
@@ -39,7 +38,7 @@ private slots:
         QCOMPARE(QProcess::execute("ip", {"link", "add", "orvfind0", "type", "bridge"}), 0);
     }
 
-    void cleanup() // what a fault broke
+    void cleanup() // what a row changed
     {
         for (const char *lan : {"a", "b"}) {
             const QString interface = QStringLiteral("lan") + lan;
@@ -52,35 +51,33 @@ private slots:
 
     void run_data()
     {
-        // Simulators, " & " between them: "HOST: ARGUMENTS" on a device host, or on this one.
-        QTest::addColumn<QString>("device");
+        QTest::addColumn<Devices>("devices");
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("output");
-        QTest::addColumn<QString>("errors"); // how standard error begins
-        // "before: " or "while listening: " and ip's arguments; "after N lines: " INT or TERM;
-        // "heard N": each device heard N requests (otherwise one, where the search ran)
-        QTest::addColumn<QString>("fault");
-        const auto row = [](const char *name, const QString &device, const QStringList &arguments,
+        QTest::addColumn<QString>("errors");       // how standard error begins
+        QTest::addColumn<QStringList>("ipBefore"); // a change of the network before the start
+        QTest::addColumn<int>("lines");            // printed before the signal, if any
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<int>("requests"); // each device heard; 0: not counted
+        const auto row = [](const char *name, const Devices &devices, const QStringList &arguments,
                             int status, const QString &output, const QString &errors = "",
-                            const QString &fault = "") {
-            QTest::newRow(name) << device << arguments << status << output << errors << fault;
+                            int requests = 1) {
+            QTest::newRow(name) << devices << arguments << status << output << errors
+                                << QStringList() << 0 << 0 << requests;
+        };
+        const auto raw = [](const QByteArray &reply) {
+            return QStringList{"--raw", reply.toHex()};
         };
         // Fields that need each format's care, and an emoji of two code points in one column.
-        const QString odd =
-            "--raw " +
-            QByteArray("dev \"1\", A|10.201.1.5|日本🚀🚀e\u0301|line1\nline2|x\ty|C:\\new\r|\x1b[0m")
-                .toHex() +
-            " --raw " + QByteArray("👍🏽|b").toHex();
-        const QString dev = "--raw 646576", lanA = "dev1: --raw 61 --repeat 2 --interval 800";
-        const QString fields = " --mac 02:00:00:00:00:01 --product P --serial S --firmware F";
+        const Devices odd{
+            {"", raw("dev \"1\", A|10.201.1.5|日本🚀🚀e\u0301|line1\nline2|x\ty|C:\\new\r|\x1b[0m") +
+                     raw("👍🏽|b")}};
+        const Devices dev{{"", raw("dev")}};
         const QString answer = "a\t\t\t\t\t\t\n";
-        const auto raw = [](const char *reply) { return "--raw " + QByteArray(reply).toHex(); };
         const QString notIn = " is not in %1: its page may not open from this computer\n";
         const QString noAddress =
             "orvane-find: warning: A device without an IP-Address" + notIn.arg("127.0.0.0/8 (lo)");
-        const QString noAddressA = "orvane-find: warning: A device without an IP-Address" +
-                                   notIn.arg("10.201.1.0/24 (lana)");
         const QString nothingHeard = "orvane-find: no device answered on %1. Where devices are, a "
                                      "firewall on this computer may drop their replies (from UDP "
                                      "port 49999 to a port the system chose), or they are on "
@@ -110,151 +107,133 @@ private slots:
                  ["A device without an IP-Address is not in 10.201.1.0/24 (lana): its page may not
                  open from this computer"]}])")
                 .simplified(),
-            noAddressA);
+            "orvane-find: warning: A device without an IP-Address");
         row("by name", dev, {"-i", "lo"}, 0, "dev\t\t\t\t\t\t\n", noAddress);
         row("by address", dev, {"-i", "127.0.0.1"}, 0, "dev\t\t\t\t\t\t\n", noAddress);
         row("by description", dev, {"-i", "lo (loopback)"}, 0, "dev\t\t\t\t\t\t\n", noAddress);
-        row("the last option counts", dev,
-            {"-i", "orvfind0", "-f", "json", "-i", "lo", "-f", "tsv"}, 0, "dev\t\t\t\t\t\t\n",
-            noAddress);
+        const QStringList fields{"--mac", "02:00:00:00:00:01", "--product", "P", "--serial",
+                                 "S",     "--firmware",        "F"};
         row("all: each LAN hears its own request, rows tagged",
-            "dev1: --hostname one" + fields + " & dev2: --hostname two" + fields,
+            {{"dev1", QStringList{"--hostname", "one"} + fields},
+             {"dev2", QStringList{"--hostname", "two"} + fields}},
             {"--all", "-f", "tsv"}, 0,
             "one\t10.201.1.11\t255.255.255.0\t02:00:00:00:00:01\tP\tS\tF\tlana (Ethernet)\n"
             "two\t10.201.2.12\t255.255.255.0\t02:00:00:00:00:01\tP\tS\tF\tlanb (Ethernet)\n");
-        // Judged against lana's netmask as the system gives it.
-        row("a device outside the subnet",
-            "dev1: " + raw("a|10.201.1.50") + ' ' + raw("c|10.201.2.50|255.255.255.0|m3"),
-            {"-i", "lana"}, 0,
-            "a\t10.201.1.50\t\t\t\t\t\nc\t10.201.2.50\t255.255.255.0\tm3\t\t\t\n",
-            "orvane-find: warning: 10.201.2.50 (m3) is not in 10.201.1.0/24 (lana): its page may "
-            "not open from this computer.\nTo reach it, add the address 10.201.2.254/24 to lana "
-            "for a while, with administrator rights:\n  ");
         // Said before any traffic: no request leaves.
-        row("link down before the search", lanA, {"-i", "lana"}, 1, "",
-            "orvane-find: the link of lana is down (the interface is not up, or has no "
-            "carrier).\n",
-            "before: link set lana down");
-        row("address removed before the search", lanA, {"-i", "lana"}, 1, "",
-            "orvane-find: lana has no IPv4 address to search from.\n",
-            "before: addr del 10.201.1.1/24 dev lana");
-        // What came before the fault is listed; the later answer never arrives.
-        row("link down while listening", lanA, {"-i", "lana"}, 0, answer, noAddressA,
-            "while listening: link set lana down");
-        row("address removed while listening", lanA, {"-i", "lana"}, 0, answer, noAddressA,
-            "while listening: addr del 10.201.1.1/24 dev lana");
-        row("after the faults, the same interface as ever", lanA, {"-i", "lana"}, 0,
-            answer + answer, noAddressA + noAddressA);
-        row("nobody answers", "", {"-i", "lana"}, 0, "", nothingHeard.arg("lana"));
-        row("nobody answers on loopback: no hint", "", {"-i", "lo"}, 0, "", "");
-        row("wait ends the search sooner", "--raw 61 --repeat 2 --interval 600",
+        const Devices lanA{{"dev1", raw("a")}};
+        QTest::newRow("link down before the search")
+            << lanA << QStringList{"-i", "lana"} << 1 << ""
+            << "orvane-find: the link of lana is down (the interface is not up, or has no "
+               "carrier).\n"
+            << QStringList{"link", "set", "lana", "down"} << 0 << 0 << 0;
+        QTest::newRow("address removed before the search")
+            << lanA << QStringList{"-i", "lana"} << 1 << ""
+            << "orvane-find: lana has no IPv4 address to search from.\n"
+            << QStringList{"addr", "del", "10.201.1.1/24", "dev", "lana"} << 0 << 0 << 0;
+        row("nobody answers", {}, {"-i", "lana"}, 0, "", nothingHeard.arg("lana"));
+        row("nobody answers on loopback: no hint", {}, {"-i", "lo"}, 0, "", "");
+        row("wait ends the search sooner",
+            {{"", raw("a") + QStringList{"--repeat", "2", "--interval", "600"}}},
             {"-i", "lo", "--wait", "300"}, 0, answer, noAddress);
         // Two devices, the second matching: found once the device starts answering.
         row("wait for a device that starts late",
-            "--ignore 2 --devices 2 --hostname d --ip 127.0.0.8 --mac aa:bb:cc:dd:ee:00 --serial A "
-            "--product P --firmware F",
+            {{"",
+              {"--ignore", "2", "--devices", "2", "--hostname", "d", "--ip", "127.0.0.8", "--mac",
+               "aa:bb:cc:dd:ee:00", "--serial", "A", "--product", "P", "--firmware", "F"}}},
             {"-i", "lo", "--wait-for", "SERIAL=A-2", "--wait-for", "mac=aa:bb:cc:dd:ee:01",
              "--wait-for", "ip=127.0.0.9", "--wait-for", "netmask=255.0.0.0", "--wait", "300"},
-            0, "d-2\t127.0.0.9\t255.0.0.0\tAA:BB:CC:DD:EE:01\tP\tA-2\tF\n", "", "heard 3");
-        row("wait for a device that never comes", dev,
+            0, "d-2\t127.0.0.9\t255.0.0.0\tAA:BB:CC:DD:EE:01\tP\tA-2\tF\n", "", 3);
+        row("wait for a device that never comes", {{"dev1", raw("dev")}},
             {"-i", "lana", "--wait-for", "serial=A-2", "--wait-for", "hostname=DEV", "--timeout",
              "1"},
             1, "",
             "orvane-find: no reply with serial=A-2 and hostname=DEV within 1 s. 1 device "
             "answered: serial='' hostname='dev'.\n");
         row("wait for: what answered, the first three of them",
-            "dev1: --devices 4 --hostname h --serial S",
+            {{"dev1", {"--devices", "4", "--hostname", "h", "--serial", "S"}}},
             {"-i", "lana", "--wait-for", "serial=S-5", "--timeout", "1"}, 1, "",
             "orvane-find: no reply with serial=S-5 within 1 s. 4 devices answered, among them: "
             "serial='S-1', serial='S-2', serial='S-3'.\n");
-        row("wait for without =", "", {"-i", "lo", "--wait-for", "serial"}, 2, "",
-            "orvane-find: --wait-for takes FIELD=VALUE with FIELD one of hostname, ip, netmask, "
-            "mac, product, serial, firmware, not 'serial'.");
-        row("wait for an unknown field", "", {"-i", "lo", "--wait-for", "colour=red"}, 2, "",
-            "orvane-find: --wait-for takes FIELD=VALUE");
-        row("watch and wait for", "", {"-i", "lo", "--watch", "--wait-for", "ip=1"}, 2, "",
-            "orvane-find: Give either --watch or --wait-for, not both.");
-        row("watch every 0 seconds", "", {"-i", "lo", "--watch", "0"}, 2, "",
-            "orvane-find: --watch takes a whole number of seconds from 1 to 86400, not '0'.");
         // a answers twice, b from the second search on, c moves from .7 to .8 at the second, d
         // misses the second search only.
-        row("watch: appeared, changed, gone",
-            "--requests 2 " + raw("a|127.0.0.5||m1") + " & --ignore 1 --delay 100 " +
-                raw("b|127.0.0.6||m2") + " & --requests 1 --delay 200 " + raw("c|127.0.0.7||m3") +
-                " & --ignore 1 --delay 200 " + raw("c|127.0.0.8||m3") +
-                " & --requests 1 --delay 300 " + raw("d|127.0.0.4") + " & --ignore 2 --delay 300 " +
-                raw("d|127.0.0.4"),
-            {"-i", "lo", "--watch", "1", "--wait", "500"}, 0,
-            "appeared\tTIME\ta\t127.0.0.5\t\tm1\t\t\t\nappeared\tTIME\tc\t127.0.0.7\t\tm3\t\t\t\n"
-            "appeared\tTIME\td\t127.0.0.4\t\t\t\t\t\n"
-            "appeared\tTIME\tb\t127.0.0.6\t\tm2\t\t\t\nchanged\tTIME\tc\t127.0.0.8\t\tm3\t\t\t\n"
-            "gone\tTIME\ta\t127.0.0.5\t\tm1\t\t\t\n",
-            "", "after 6 lines: INT");
-        row("watch: JSON Lines, ended by SIGTERM", raw("e|10.0.0.7||m7"),
-            {"-i", "lo", "--watch", "-f", "json"}, 0,
-            R"({"Event":"appeared","Firmware Version":"","Hostname":"e","IP-Address":"10.0.0.7",)"
-            R"("MAC-Address":"m7","Netmask":"","Product Name":"","Serial No":"","Time":"TIME",)"
-            R"("Warnings":["10.0.0.7 (m7) is not in 127.0.0.0/8 (lo): its page may not open )"
-            R"(from this computer"]})"
-            "\n",
-            "orvane-find: warning: 10.0.0.7 (m7)" + notIn.arg("127.0.0.0/8 (lo)"),
-            "after 1 lines: TERM");
-        row("list interfaces", "", {"--list-interfaces"}, 0,
+        const auto answering = [&raw](QStringList arguments, const QByteArray &reply) {
+            return Device{"", arguments + raw(reply)};
+        };
+        QTest::newRow("watch: appeared, changed, gone")
+            << Devices{answering({"--requests", "2"}, "a|127.0.0.5||m1"),
+                       answering({"--ignore", "1", "--delay", "100"}, "b|127.0.0.6||m2"),
+                       answering({"--requests", "1", "--delay", "200"}, "c|127.0.0.7||m3"),
+                       answering({"--ignore", "1", "--delay", "200"}, "c|127.0.0.8||m3"),
+                       answering({"--requests", "1", "--delay", "300"}, "d|127.0.0.4"),
+                       answering({"--ignore", "2", "--delay", "300"}, "d|127.0.0.4")}
+            << QStringList{"-i", "lo", "--watch", "1", "--wait", "500"} << 0
+            << "appeared\tTIME\ta\t127.0.0.5\t\tm1\t\t\t\nappeared\tTIME\tc\t127.0.0."
+               "7\t\tm3\t\t\t\n"
+               "appeared\tTIME\td\t127.0.0.4\t\t\t\t\t\n"
+               "appeared\tTIME\tb\t127.0.0.6\t\tm2\t\t\t\nchanged\tTIME\tc\t127.0.0.8\t\tm3\t\t\t\n"
+               "gone\tTIME\ta\t127.0.0.5\t\tm1\t\t\t\n"
+            << "" << QStringList() << 6 << SIGINT << 0;
+        const QString jsonLine =
+            "{\"Event\":\"appeared\",\"Firmware Version\":\"\",\"Hostname\":\"e\",\"IP-Address\":"
+            "\"10.0.0.7\",\"MAC-Address\":\"m7\",\"Netmask\":\"\",\"Product Name\":\"\",\"Serial "
+            "No\":"
+            "\"\",\"Time\":\"TIME\",\"Warnings\":[\"10.0.0.7 (m7) is not in 127.0.0.0/8 (lo): its "
+            "page "
+            "may not open from this computer\"]}\n";
+        QTest::newRow("watch: JSON Lines, ended by SIGTERM")
+            << Devices{{"", raw("e|10.0.0.7||m7")}}
+            << QStringList{"-i", "lo", "--watch", "-f", "json"} << 0 << jsonLine
+            << "orvane-find: warning: 10.0.0.7 (m7)" + notIn.arg("127.0.0.0/8 (lo)")
+            << QStringList() << 1 << SIGTERM << 0;
+        row("list interfaces", {}, {"--list-interfaces"}, 0,
             "lo (loopback)\t127.0.0.1\nlana (Ethernet)\t10.201.1.1\nlanb (Ethernet)\t10.201.2.1\n"
             "orvfind0 (Ethernet, bridge)\t0.0.0.0\n");
         row("several listed, none chosen", dev, {}, 2, "",
             "orvane-find: Several interfaces are listed: choose one with --interface, or search "
             "on all with --all.\n  lo (loopback)  127.0.0.1\n");
-        row("a wait that never ends", dev, {"-i", "lo", "-w", "0"}, 2, "", "orvane-find: --wait");
         row("not listed", dev, {"-i", "eth9"}, 2, "",
             "orvane-find: No listed interface has the description, name or address 'eth9'.");
         // Netmask and addresses from the interface, serial and firmware by default.
         row("simulator: devices count up",
-            "--devices 3 --hostname d --mac 02:00:00:00:00:FF --product P", {"-i", "lo"}, 0,
+            {{"",
+              {"--devices", "3", "--hostname", "d", "--mac", "02:00:00:00:00:FF", "--product",
+               "P"}}},
+            {"-i", "lo"}, 0,
             "d-1\t127.0.0.1\t255.0.0.0\t02:00:00:00:00:FF\tP\tSIM000001-1\t0.0.1\n"
             "d-2\t127.0.0.2\t255.0.0.0\t02:00:00:00:01:00\tP\tSIM000001-2\t0.0.1\n"
             "d-3\t127.0.0.3\t255.0.0.0\t02:00:00:00:01:01\tP\tSIM000001-3\t0.0.1\n");
-        row("simulator: ends after the requests it was asked to answer", "--requests 1 --raw 61",
-            {"-i", "lo"}, 0, answer, noAddress);
+        row("simulator: ends after the requests it was asked to answer",
+            {{"", QStringList{"--requests", "1"} + raw("a")}}, {"-i", "lo"}, 0, answer, noAddress);
     }
     void run()
     {
-        QFETCH(QString, device);
+        QFETCH(Devices, devices);
         QFETCH(QStringList, arguments);
         QFETCH(int, status);
         QFETCH(QString, output);
         QFETCH(QString, errors);
-        QFETCH(QString, fault);
-        std::list<Simulator> devices;
-        for (const QString &simulator : device.split(" & ", Qt::SkipEmptyParts)) {
-            const QString host = simulator.contains(": ") ? simulator.section(": ", 0, 0) : "";
-            QVERIFY(devices.emplace_back(simulator.section(": ", -1).split(' '), host).listening);
-        }
-        const QStringList ip = fault.section(": ", 1).split(' ');
-        QProcess find;
-        const qint64 delivered = deliveredDatagrams();
-
-        if (fault.startsWith("before: "))
-            QCOMPARE(QProcess::execute("ip", ip), 0);
+        QFETCH(QStringList, ipBefore);
+        QFETCH(int, lines);
+        QFETCH(int, signal);
+        QFETCH(int, requests);
+        std::list<Simulator> simulators;
+        for (const Device &device : devices)
+            QVERIFY(simulators.emplace_back(device.arguments, device.host).listening);
+        if (!ipBefore.isEmpty())
+            QCOMPARE(QProcess::execute("ip", ipBefore), 0);
         // Another build may stand in, e.g. ORVANE_FIND_COMMAND="wine64 orvane-find.exe".
         const QStringList command =
             QProcess::splitCommand(qEnvironmentVariable("ORVANE_FIND_COMMAND", ORVANE_FIND));
+        QProcess find;
         find.start(command.value(0), command.mid(1) + arguments);
-        if (fault.startsWith("while listening: ")) {
-            QTRY_VERIFY(deliveredDatagrams() > delivered); // the first answer is in
-
-            QCOMPARE(QProcess::execute("ip", ip), 0);
-        }
 
         QByteArray printed;
-        if (fault.startsWith("after ")) {
-            QTRY_VERIFY_WITH_TIMEOUT((printed += find.readAllStandardOutput()).count('\n') >=
-                                         fault.section(' ', 1, 1).toInt(),
+        if (signal) {
+            QTRY_VERIFY_WITH_TIMEOUT((printed += find.readAllStandardOutput()).count('\n') >= lines,
                                      20000);
-
             // Ended already, it has no id: kill(0) would signal this whole process group.
             QVERIFY2(find.processId() > 0, "orvane-find ended before the signal");
-            kill(pid_t(find.processId()), fault.endsWith("INT") ? SIGINT : SIGTERM);
+            kill(pid_t(find.processId()), signal);
         }
 
         QVERIFY(find.waitForFinished(10000));
@@ -269,16 +248,16 @@ private slots:
             QCOMPARE(QJsonDocument::fromJson(printed), QJsonDocument::fromJson(output.toUtf8()));
         else
             QCOMPARE(shown, output);
-        for (Simulator &simulated : devices) {
-            if (status == 0 && (fault.isEmpty() || fault.startsWith("heard ")))
-                QCOMPARE(simulated.lines("request ").size(),
-                         fault.isEmpty() ? 1 : fault.section(' ', 1).toInt());
+        for (Simulator &simulated : simulators) {
+            if (requests && status == 0)
+                QCOMPARE(simulated.lines("request ").size(), requests);
             if (simulated.process.arguments().contains("--requests"))
                 QVERIFY((simulated.process.state() == QProcess::NotRunning ||
                          simulated.process.waitForFinished(5000)) &&
                         simulated.process.exitCode() == 0);
         }
     }
+
     // The network changes under a watch; the device hosts answer throughout.
     void watchAcrossNetworkChanges_data()
     {
@@ -408,6 +387,13 @@ private slots:
         QTest::newRow("all: with an address and a link that is up")
             << Interfaces{lo, down, bare, eth0} << "" << true
             << QStringList{"lo (loopback)", "eth0 (Ethernet)"};
+        QTest::newRow("nothing listed")
+            << Interfaces{} << "" << false << QStringList{"No network interface is listed"};
+        const NetworkInterface bridge{"eth0 (Ethernet, bridge)", "10.0.3.5", "255.255.255.0"};
+        QTest::newRow("a name of two")
+            << Interfaces{eth0, bridge} << "eth0" << false
+            << QStringList{"'eth0' names more than one interface; give its address:\n"
+                           "  eth0 (Ethernet)  10.0.0.5\n  eth0 (Ethernet, bridge)  10.0.3.5"};
         QTest::newRow("all: none up with an address")
             << Interfaces{down, bare} << "" << true << QStringList{"No listed interface"};
     }
@@ -435,27 +421,60 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("output"); // how standard output begins
-        QTest::addColumn<QString>("errors");
+        QTest::addColumn<QString>("errors"); // without the line that points to --help
         const QString find = ORVANE_FIND, simulator = ORVANE_DEVICE_SIM;
+        const auto refused = [](const char *name, const QString &program,
+                                const QStringList &arguments, const QString &message) {
+            QTest::newRow(name) << program << arguments << 2 << "" << message;
+        };
         QTest::newRow("orvane-find: help of any kind, no search")
             << find << QStringList{"-i", "lo", "--help-all"} << 0 << "Usage: "
             << "";
-        QTest::newRow("orvane-find: a number beyond its limit")
-            << find << QStringList{"-w", "3600001"} << 2 << ""
-            << "orvane-find: --wait takes a whole number of milliseconds from 1 to 3600000, "
-               "not '3600001'.\nTry 'orvane-find --help' for more.\n";
+        QTest::newRow("orvane-find: help") << find << QStringList{"--help"} << 0 << "Usage: "
+                                           << "";
+        QTest::newRow("orvane-find: version")
+            << find << QStringList{"-i", "lo", "--version"} << 0 << "orvane-find 0.0.1\n"
+            << "";
         QTest::newRow("simulator: help of any kind, not listening")
             << simulator << QStringList{"--help-all"} << 0 << "Usage: "
             << "";
-        QTest::newRow("simulator: a number beyond its limit")
-            << simulator << QStringList{"--port", "65536"} << 2 << ""
-            << "orvane-device-sim: --port takes a whole number from 1 to 65535, not '65536'.\n"
-               "Try 'orvane-device-sim --help' for more.\n";
+        QTest::newRow("simulator: version")
+            << simulator << QStringList{"--version"} << 0 << "orvane-device-sim 0.0.1\n"
+            << "";
+        refused("orvane-find: a number beyond its limit", find, {"-w", "3600001"},
+                "--wait takes a whole number of milliseconds from 1 to 3600000, not '3600001'.");
+        refused("orvane-find: a wait that never ends", find, {"-w", "0"},
+                "--wait takes a whole number of milliseconds from 1 to 3600000, not '0'.");
+        refused("orvane-find: a number with a sign", find, {"-w", "+300"},
+                "--wait takes a whole number of milliseconds from 1 to 3600000, not '+300'.");
+        refused("orvane-find: a number with a blank", find, {"--watch", " 5"},
+                "--watch takes a whole number of seconds from 1 to 86400, not ' 5'.");
+        refused("orvane-find: an unknown format", find, {"-f", "xml"},
+                "Unknown format 'xml': choose table, csv, json or tsv.");
+        refused("orvane-find: interface and all", find, {"-i", "lo", "--all"},
+                "Give either --interface or --all, not both.");
+        refused("orvane-find: an unexpected argument", find, {"-i", "lo", "eth0"},
+                "Unexpected argument 'eth0'.");
+        refused("orvane-find: a time-out without a wait", find, {"--timeout", "5"},
+                "--timeout goes with --wait-for.");
+        refused("orvane-find: wait for without =", find, {"--wait-for", "serial"},
+                "--wait-for takes FIELD=VALUE with FIELD one of hostname, ip, netmask, mac, "
+                "product, serial, firmware, not 'serial'.");
+        refused("orvane-find: wait for an unknown field", find, {"--wait-for", "colour=red"},
+                "--wait-for takes FIELD=VALUE with FIELD one of hostname, ip, netmask, mac, "
+                "product, serial, firmware, not 'colour=red'.");
+        refused("orvane-find: watch and wait for", find, {"--watch", "--wait-for", "ip=1"},
+                "Give either --watch or --wait-for, not both.");
+        refused("simulator: a number beyond its limit", simulator, {"--port", "65536"},
+                "--port takes a whole number from 1 to 65535, not '65536'.");
         // It would shift every later field of the reply.
-        QTest::newRow("simulator: a field with |")
-            << simulator << QStringList{"--hostname", "a|b"} << 2 << ""
-            << "orvane-device-sim: --hostname cannot hold '|', which separates a reply's "
-               "fields (--raw sends any bytes).\nTry 'orvane-device-sim --help' for more.\n";
+        refused("simulator: a field with |", simulator, {"--hostname", "a|b"},
+                "--hostname cannot hold '|', which separates a reply's fields (--raw sends any "
+                "bytes).");
+        refused("simulator: no address to listen on", simulator, {"--listen", "nowhere"},
+                "--listen takes an IPv4 address, not 'nowhere'.");
+        refused("simulator: an odd number of hex digits", simulator, {"--raw", "616"},
+                "--raw takes pairs of hex digits (at most 65507 bytes), not '616'.");
     }
     void usage()
     {
@@ -469,7 +488,11 @@ private slots:
         QVERIFY2(tool.waitForFinished(10000), "still running: it searched or listened");
         QCOMPARE(tool.exitCode(), status);
         QCOMPARE(QString::fromUtf8(tool.readAllStandardOutput()).left(output.size()), output);
-        QCOMPARE(QString::fromUtf8(tool.readAllStandardError()), errors);
+        const QString name = QFileInfo(program).fileName();
+        QCOMPARE(QString::fromUtf8(tool.readAllStandardError()),
+                 errors.isEmpty()
+                     ? ""
+                     : QStringLiteral("%1: %2\nTry '%1 --help' for more.\n").arg(name, errors));
     }
 };
 
