@@ -53,6 +53,21 @@ void BM_JudgeReplies(benchmark::State &state)
         benchmark::DoNotOptimize(judgedReplies(records, lan));
 }
 
+// Every host of a /15 answering from outside the interface's subnet: no free address to offer
+// in theirs, which each reply's advice would look for anew were it not kept per subnet.
+void BM_JudgeFullSubnet(benchmark::State &state)
+{
+    QVector<DeviceRecord> records;
+    for (int host = 1; host <= state.range(0); ++host)
+        records << DeviceRecord::fromReplyText(QStringLiteral("a|10.%1.%2.%3|255.254.0.0")
+                                                   .arg(90 + (host >> 16))
+                                                   .arg(host >> 8 & 255)
+                                                   .arg(host & 255));
+    const NetworkInterface lan{"lan0", "10.0.0.1", "255.255.0.0"};
+    for (auto _ : state)
+        benchmark::DoNotOptimize(judgedReplies(records, lan));
+}
+
 void BM_FitColumns(benchmark::State &state)
 {
     MainWindow window(nullptr, noAdapters);
@@ -68,6 +83,7 @@ void BM_FitColumns(benchmark::State &state)
 
 BENCHMARK(BM_FillTable)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_JudgeReplies)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_JudgeFullSubnet)->Arg(131070)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FitColumns)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char *argv[])

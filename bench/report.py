@@ -61,6 +61,7 @@ for c in captures:
 
 table = benchmark_rates("table.json")
 parts = {"BM_FillTable": "table fill alone (judged, fitted)", "BM_JudgeReplies": "of it: judgement",
+         "BM_JudgeFullSubnet": "judgement, every host of a /15 outside the subnet",
          "BM_FitColumns": "of it: column fitting"}
 for name, entry in sorted(table.items(), key=lambda item: list(parts).index(item[0].split("/")[0])):
     rows = int(name.split("/")[1])
