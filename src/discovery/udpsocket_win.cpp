@@ -116,7 +116,7 @@ bool UdpSocket::waitForDatagram(int milliseconds)
     fd_set readable;
     FD_ZERO(&readable);
     FD_SET(sock(handle_), &readable);
-    const timeval timeout{milliseconds / 1000, (milliseconds % 1000) * 1000};
+    timeval timeout{milliseconds / 1000, (milliseconds % 1000) * 1000}; // select() takes no const
     const int ready = ::select(0, &readable, nullptr, nullptr, &timeout);
     lastError_ = ready == SOCKET_ERROR ? WSAGetLastError() : 0;
     return ready > 0;
