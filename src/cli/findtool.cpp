@@ -239,10 +239,9 @@ public:
     void add(const DeviceTable &table)
     {
         for (const QStringList &row : table.rows) {
-            if (identities_.contains(deviceIdentity(row)))
-                continue;
+            const int known = identities_.size();
             identities_ << deviceIdentity(row);
-            if (firstFew_.size() == Shown)
+            if (identities_.size() == known || firstFew_.size() == Shown)
                 continue;
             QStringList fields;
             for (const FieldMatch &match : asked_)
@@ -301,33 +300,38 @@ int waitFor(SearchRounds &rounds, const FindOptions &options, OutputFormat forma
     }
 }
 
+// One round's changes, each line with the time of now.
+void showChanges(const QVector<DeviceWatch::Event> &changes, const QStringList &header,
+                 OutputFormat format)
+{
+    if (changes.isEmpty())
+        return;
+    const QDateTime local = QDateTime::currentDateTime();
+    const QString now = local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODate);
+    DeviceTable events{header, {}, {}, true};
+    for (const DeviceWatch::Event &event : changes) {
+        events.rows << QStringList{event.kind, now} + event.row;
+        events.warnings << event.warnings;
+    }
+    show(events, format);
+}
+
 int watch(SearchRounds &rounds, const FindOptions &options, OutputFormat format)
 {
     catchStopSignals();
     DeviceWatch devices;
-    DeviceTable events{QStringList{"Event", "Time"} + DeviceRecord::fieldNames(), {}, {}, true};
+    QStringList header = QStringList{"Event", "Time"} + DeviceRecord::fieldNames();
     if (options.all)
-        events.header << "Interface";
+        header << "Interface";
     if (format == OutputFormat::Csv)
-        print(stdout, formatted({events.header, {}, {}}, format));
+        print(stdout, formatted({header, {}, {}}, format));
     while (!stopSignalled()) {
         const QDeadlineTimer nextRound(std::chrono::seconds(options.watchSeconds));
         const std::optional<SearchRounds::Round> round = rounds.search(stopSignalled);
         if (stopSignalled())
-            break;   // a search cut short tells nothing of who went away
-        if (round) { // a round that could not search is no news
-            const QDateTime local = QDateTime::currentDateTime();
-            const QString now = local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODate);
-            events.rows.clear();
-            events.warnings.clear();
-            for (const DeviceWatch::Event &event :
-                 devices.update(round->table, round->searchedTags)) {
-                events.rows << QStringList{event.kind, now} + event.row;
-                events.warnings << event.warnings;
-            }
-            if (!events.rows.isEmpty())
-                show(events, format);
-        }
+            break; // a search cut short tells nothing of who went away
+        if (round) // a round that could not search is no news
+            showChanges(devices.update(round->table, round->searchedTags), header, format);
         pauseUntil(nextRound, stopSignalled);
     }
     return Searched;
