@@ -1,12 +1,43 @@
-#include "windowfixture.h"
+#include "support/support.h"
+#include "ui/mainwindow.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTableWidget>
+#ifdef Q_OS_LINUX
+#include <csignal>
+#include <malloc.h>
+#endif
 
 namespace {
+
+using Adapters = std::optional<std::vector<Adapter>>;
+
+// Closes the plain message boxes (no parent, one OK) while it lives: "Title: text (icon)".
+struct MessageBoxCloser : QTimer {
+    QStringList seen;
+
+    MessageBoxCloser()
+    {
+        connect(this, &QTimer::timeout, [this] {
+            for (QWidget *widget : QApplication::topLevelWidgets()) {
+                auto *box = qobject_cast<QMessageBox *>(widget);
+                if (box && box->isVisible() && !box->parentWidget() &&
+                    box->standardButtons() == QMessageBox::Ok) {
+                    seen << box->windowTitle() + ": " + box->text() +
+                                QString(" (%1)").arg(box->icon());
+                    box->done(0);
+                }
+            }
+        });
+        start(10);
+    }
+};
 
 QString frame(const QWidget *window)
 {
@@ -20,11 +51,51 @@ QString frame(const QWidget *window)
 
 } // namespace
 
-class TestMainWindow : public QObject, WindowFixture {
+class TestMainWindow : public QObject {
     Q_OBJECT
 
+    std::unique_ptr<MainWindow> window;
     QStringList openedUrls;
 
+    void open(const Adapters &adapters)
+    {
+        window.reset();
+        static Adapters given; // what the window's adapter query gives
+        given = adapters;
+        window = std::make_unique<MainWindow>(nullptr, [] { return given; });
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+    template <typename T = QWidget> T *widget(const char *name)
+    {
+        return window->findChild<T *>(name);
+    }
+    QTableWidget *table() { return widget<QTableWidget>("tableWidget"); }
+    QString status() { return widget<QLabel>("lbStatus")->text(); }
+    // Every row as the table shows it, its cells joined by "|".
+    QStringList rows()
+    {
+        QStringList shown;
+        for (int row = 0; row < table()->rowCount(); ++row) {
+            QStringList cells;
+            for (int column = 0; column < table()->columnCount(); ++column)
+                cells << (table()->item(row, column) ? table()->item(row, column)->text() : "?");
+            shown << cells.join('|');
+        }
+        return shown;
+    }
+    // The interfaces to choose from: "description address netmask".
+    QStringList interfaces()
+    {
+        const auto *list = widget<QComboBox>("cbNetworkInterfaces");
+        QStringList shown;
+        for (int i = 0; i < list->count(); ++i)
+            shown << QStringList{list->itemText(i), list->itemData(i).toString(),
+                                 list->itemData(i, Qt::UserRole + 1).toString()}
+                         .join(' ');
+        return shown;
+    }
+    void click(const char *button) { QTest::mouseClick(widget(button), Qt::LeftButton); }
     void deliver(const QStringList &list)
     {
         QMetaObject::invokeMethod(window.get(), "setTableWidget", Q_ARG(QStringList, list));
@@ -53,67 +124,80 @@ private slots:
         open(std::vector<Adapter>{{"lo (loopback)", "127.0.0.1", "255.0.0.0", 7}});
     }
 
-    void looksAsItShould()
+    // A row per property: as the window shows it, as it should be.
+    void looksAsItShould_data()
     {
+        QTest::addColumn<QVariant>("shown");
+        QTest::addColumn<QVariant>("expected");
+        init();
         QCOMPARE(abouts().size(), 1);
         QWidget *about = abouts()[0];
-        const auto text = [](QObject *parent, const char *name) {
-            return parent->findChild<QObject *>(name)->property("text").toString();
-        };
-        QStringList headers, focus{"btnSearch"};
-        for (int column = 0; column < table()->columnCount(); ++column)
+        const auto *label = about->findChild<QLabel *>("label");
+        const auto text = [this](const char *name) { return widget(name)->property("text"); };
+        QStringList headers, focus{"btnSearch"}, menu;
+        QString fitting;
+        const QHeaderView *header = table()->horizontalHeader();
+        for (int column = 0; column < table()->columnCount(); ++column) {
             headers << table()->horizontalHeaderItem(column)->text();
+            const bool fits = table()->columnWidth(column) >= header->sectionSizeHint(column);
+            fitting +=
+                fits && header->sectionResizeMode(column) == QHeaderView::Interactive ? 'y' : 'n';
+        }
         for (QWidget *next = widget("btnSearch")->nextInFocusChain(); next != widget("btnSearch");
              next = next->nextInFocusChain())
             if (next->focusPolicy() & Qt::TabFocus)
                 focus << next->objectName();
+        for (const QAction *action : table()->actions())
+            menu << action->text() + ' ' + action->shortcut().toString();
         int aboutPhrases = 0;
         for (const char *phrase :
              {">Orvane Finder<", ">Anwendung zum finden von Orvane Hardware in Netzwerken<",
               ">Release: 0.0.1<br/>Datum: 18.02.2014<", ">Orvane Software Downloadservice<"})
-            aboutPhrases += text(about, "label").contains(phrase);
-
-        QCOMPARE(
-            (QVariantList{
-                window->windowTitle(), frame(window.get()), text(window.get(), "btnSearch"),
-                text(window.get(), "btnLaunchConfig"), text(window.get(), "pushButton"), status(),
-                int(widget<QLabel>("lbStatus")->alignment()), headers, table()->selectionBehavior(),
-                table()->selectionMode(), int(table()->editTriggers()),
-                table()->verticalHeader()->isHidden(), table()->rowCount(), focus}),
-            (QVariantList{"Orvane Finder", "800x250 minimise fixed", "Search",
-                          "Launch Konfiguration", "About", "", int(Qt::AlignCenter),
-                          QStringList{"Hostname", "IP-Address", "Netmask", "MAC-Address",
-                                      "Product Name", "Serial No", "Firmware Version"},
-                          QAbstractItemView::SelectRows, QAbstractItemView::SingleSelection,
-                          int(QAbstractItemView::NoEditTriggers), true, 0,
-                          QStringList{"btnSearch", "btnLaunchConfig", "tableWidget",
-                                      "cbNetworkInterfaces", "pushButton"}}));
-        QCOMPARE(table()->accessibleName() + '|' +
-                     widget("cbNetworkInterfaces")->accessibleDescription(),
-                 "Devices found|Network interface to search on");
-        // Headers that fit, widths the user can drag ("y"), and the row menu.
-        QString fitting;
-        QStringList menu;
-        QHeaderView *header = table()->horizontalHeader();
-        for (int column = 0; column < table()->columnCount(); ++column)
-            fitting += table()->columnWidth(column) >= header->sectionSizeHint(column) &&
-                               header->sectionResizeMode(column) == QHeaderView::Interactive
-                           ? 'y'
-                           : 'n';
-        for (const QAction *action : table()->actions())
-            menu << action->text() + ' ' + action->shortcut().toString();
-        QCOMPARE((QVariantList{fitting, table()->contextMenuPolicy(), menu}),
-                 (QVariantList{
-                     "yyyyyyy", Qt::ActionsContextMenu,
-                     QStringList{"Copy IP-Address ", "Copy Row Ctrl+C", "Launch Konfiguration "}}));
-        // The whole text in its label, however large the system's font.
-        const auto *label = about->findChild<QLabel *>("label");
+            aboutPhrases += label->text().contains(phrase);
         const QSize needed = label->sizeHint();
-        QCOMPARE(
-            (QVariantList{about->windowTitle(), frame(about), text(about, "pushButton"),
-                          aboutPhrases, label->openExternalLinks(), label->geometry(),
-                          needed.width() <= label->width() && needed.height() <= label->height()}),
-            (QVariantList{"About", "350x250 fixed", "OK", 4, true, QRect(10, 10, 331, 201), true}));
+        const auto row = [](const char *property, const QVariant &shown, const QVariant &expected) {
+            QTest::newRow(property) << shown << expected;
+        };
+        row("title", window->windowTitle(), "Orvane Finder");
+        row("frame", frame(window.get()), "800x250 minimise fixed");
+        row("Search", text("btnSearch"), "Search");
+        row("Launch", text("btnLaunchConfig"), "Launch Konfiguration");
+        row("About", text("pushButton"), "About");
+        row("status", status(), "");
+        row("status alignment", int(widget<QLabel>("lbStatus")->alignment()), int(Qt::AlignCenter));
+        row("headers", headers.join('|'),
+            "Hostname|IP-Address|Netmask|MAC-Address|Product Name|Serial No|Firmware Version");
+        row("selects rows", int(table()->selectionBehavior()), int(QAbstractItemView::SelectRows));
+        row("selects one", int(table()->selectionMode()), int(QAbstractItemView::SingleSelection));
+        row("read-only", int(table()->editTriggers()), int(QAbstractItemView::NoEditTriggers));
+        row("no row numbers", table()->verticalHeader()->isHidden(), true);
+        row("no rows", table()->rowCount(), 0);
+        row("tab order", focus.join(' '),
+            "btnSearch btnLaunchConfig tableWidget cbNetworkInterfaces pushButton");
+        row("accessible names",
+            table()->accessibleName() + '|' +
+                widget("cbNetworkInterfaces")->accessibleDescription(),
+            "Devices found|Network interface to search on");
+        // Headers that fit, widths the user can drag.
+        row("columns fit and drag", fitting, "yyyyyyy");
+        row("row menu", menu.join('|'), "Copy IP-Address |Copy Row Ctrl+C|Launch Konfiguration ");
+        row("row menu on right click", int(table()->contextMenuPolicy()),
+            int(Qt::ActionsContextMenu));
+        row("About: title", about->windowTitle(), "About");
+        row("About: frame", frame(about), "350x250 fixed");
+        row("About: button", about->findChild<QWidget *>("pushButton")->property("text"), "OK");
+        row("About: phrases", aboutPhrases, 4);
+        row("About: links open", label->openExternalLinks(), true);
+        row("About: label", label->geometry(), QRect(10, 10, 331, 201));
+        // The whole text in its label, however large the system's font.
+        row("About: text fits",
+            needed.width() <= label->width() && needed.height() <= label->height(), true);
+    }
+    void looksAsItShould()
+    {
+        QFETCH(QVariant, shown);
+        QFETCH(QVariant, expected);
+        QCOMPARE(shown, expected);
     }
 
     void interfaceList()
@@ -127,35 +211,23 @@ private slots:
                     "bnep0 (bluetooth)|Périphérique BLUETOOTH|+Blue Team LAN|+eth1 (Ethernet)")
                 .split('|');
         std::vector<Adapter> adapters;
-        QStringList listed, shown;
+        QStringList listed;
         for (const QString &description : descriptions) {
             const QString name = QString(description).remove(QRegularExpression("^\\+"));
             const QString address = QString("10.0.0.%1").arg(adapters.size());
             adapters.push_back({name.toStdString(), address.toStdString(), "255.0.0.0"});
             if (description.startsWith('+'))
-                listed << name + ' ' + address;
+                listed << name + ' ' + address + " 255.0.0.0";
         }
         open(adapters);
-
-        const auto *interfaces = widget<QComboBox>("cbNetworkInterfaces");
-        for (int i = 0; i < interfaces->count(); ++i)
-            shown << interfaces->itemText(i) + ' ' + interfaces->itemData(i).toString();
-        QCOMPARE(shown, listed);
+        QCOMPARE(interfaces(), listed);
     }
 
-    // The system's own list, as the test's runner laid it out and wrote it down in
-    // ORVANE_SYSTEM_INTERFACES: "description address netmask", joined by "|".
+    // The system's own list: in the test's network namespace, loopback alone.
     void systemInterfaces()
     {
-        QVERIFY(qEnvironmentVariableIsSet("ORVANE_SYSTEM_INTERFACES"));
         window = std::make_unique<MainWindow>();
-        const auto *interfaces = widget<QComboBox>("cbNetworkInterfaces");
-        QStringList shown;
-        for (int i = 0; i < interfaces->count(); ++i)
-            shown << QStringList{interfaces->itemText(i), interfaces->itemData(i).toString(),
-                                 interfaces->itemData(i, Qt::UserRole + 1).toString()}
-                         .join(' ');
-        QCOMPARE(shown.join('|'), qEnvironmentVariable("ORVANE_SYSTEM_INTERFACES"));
+        QCOMPARE(interfaces(), QStringList{"lo (loopback) 127.0.0.1 255.0.0.0"});
     }
 
     void messageBoxes_data()
@@ -178,14 +250,9 @@ private slots:
             "Information: No device selected! (1)");
         row("empty address", "-", "btnSearch", bindFailed);
         row("malformed address", "127.0.0.1x", "btnSearch", bindFailed);
-        // The namespace has no route for a broadcast from the any-address.
-#ifdef Q_OS_WIN
-        const char *const unreachable = "10051"; // WSAENETUNREACH
-#else
-        const char *const unreachable = "101"; // ENETUNREACH
-#endif
+        // ENETUNREACH: the namespace has no route for a broadcast from the any-address.
         row("send without a route", "0.0.0.0", "btnSearch",
-            QString("Error: sendto failed with error code: %1 (3)").arg(unreachable));
+            "Error: sendto failed with error code: 101 (3)");
     }
     void messageBoxes()
     {
@@ -331,6 +398,77 @@ private slots:
         table()->selectRow(1);
         QCOMPARE(table()->horizontalHeader()->grab().toImage(), header);
     }
+
+#ifdef Q_OS_LINUX
+    // Hundreds of searches, with signals interrupting the system calls: nothing grows.
+    void steadyOverManySearches()
+    {
+        open(std::vector<Adapter>{{"lo (loopback)", "127.0.0.1", "255.0.0.0"},
+                                  {"unrouted", "0.0.0.0", "0.0.0.0"},
+                                  { "gone",
+                                    "192.0.2.1",
+                                    "255.255.255.0" }});
+        auto *interfaces = widget<QComboBox>("cbNetworkInterfaces");
+        // Twice 1100 devices: more rows than one chunk of the parallel fill.
+        Simulator simulator(
+            QString("--devices 1100 --hostname d --ip x --netmask m --mac x --product p "
+                    "--serial s --firmware f --repeat 2 --interval 800")
+                .split(' '));
+        QVERIFY(simulator.listening);
+        const MessageBoxCloser boxes;
+        int fills = 0;
+        connect(table()->model(), &QAbstractItemModel::rowsInserted, this, [&] { ++fills; });
+        // A handler that does nothing, so that signals only interrupt the search's system calls.
+        struct sigaction interrupt = {};
+        interrupt.sa_handler = [](int){};
+        QCOMPARE(sigaction(SIGUSR1, &interrupt, nullptr), 0);
+        // Every 40th search finds the device; the others fail at the bind or at the send.
+        const auto searches = [&](int from, int to) {
+            for (int i = from; i < to; ++i) {
+                QElapsedTimer clock;
+                clock.start();
+                interfaces->setCurrentIndex(i % 40 == 0 ? 0 : 1 + i % 2);
+                click("btnSearch");
+                if (i % 40 == 0) {
+                    QTRY_COMPARE(simulator.lines("request ").size(), i / 40 + 1);
+                    // Pressed again while it listens, on an interface that would fail: no effect.
+                    interfaces->setCurrentIndex(2);
+                    click("btnSearch");
+                }
+                for (int round = 0; i == 80 && round < 10; ++round) { // every thread, its too
+                    for (const QString &thread :
+                         QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+                        tgkill(getpid(), thread.toInt(), SIGUSR1);
+                    QTest::qWait(50);
+                }
+                QVERIFY(QTest::qWaitFor([this] { return status().isEmpty(); }, 10000));
+                // Held open by the second reply, then a quiet second.
+                QVERIFY2(i % 40 || (clock.elapsed() >= 1700 && clock.elapsed() < 2600),
+                         qPrintable(QString::number(clock.elapsed())));
+            }
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        };
+        QDir descriptors("/proc/self/fd", "", QDir::NoSort, QDir::System);
+        searches(0, 40);
+        const QStringList descriptorsBefore = (descriptors.refresh(), descriptors.entryList());
+        const size_t heapBefore = mallinfo2().uordblks + mallinfo2().hblkhd;
+
+        searches(40, 240);
+
+        descriptors.refresh();
+        QCOMPARE(descriptors.entryList(), descriptorsBefore);
+        const auto grown = qint64(mallinfo2().uordblks + mallinfo2().hblkhd - heapBefore);
+        QVERIFY2(grown < 64 * 1024, qPrintable(QString::number(grown)));
+        // One request and one fill per finding search, a message for each other one.
+        QCOMPARE(simulator.lines("request ").size(), 6);
+        QCOMPARE(fills, 6);
+        QCOMPARE(boxes.seen.size(), 6 * 39);
+        QStringList expected;
+        for (int device = 0; device < 2200; ++device)
+            expected << QString("d-%1|x|m|x|p|s-%1|f").arg(device % 1100 + 1);
+        QCOMPARE(rows(), expected);
+    }
+#endif
 
     // Last: the application's event loop ends here.
     void closingDuringAFloodEndsTheProgram()
