@@ -29,9 +29,12 @@ const char *const Description =
 Finder: broadcasts the request from an interface's address and prints every
 reply that arrives until the quiet time passes without one.
 
-Without --interface or --all the search runs on the only listed interface;
-when several are listed, choose one. --all skips interfaces without an IPv4
-address (0.0.0.0). An option given twice counts as given last.
+Without --interface or --all the search runs on the only listed interface,
+loopback aside where others are listed; when several are, choose one. --all
+skips interfaces without an IPv4 address (0.0.0.0) or whose link is down.
+--watch and --wait-for choose again before every round: a named interface is
+followed to its new address, --all takes in and leaves out interfaces as they
+gain or lose theirs. An option given twice counts as given last.
 
 Output (UTF-8): one row per reply in arrival order, duplicates kept, with the
 columns Hostname, IP-Address, Netmask, MAC-Address, Product Name, Serial No,
@@ -58,7 +61,9 @@ firmware; the mac VALUE in any case too), prints the matching rows and exits
 --watch searches every SECONDS until Ctrl-C or SIGTERM and prints a line per
 change: "appeared", "changed" (any field) or "gone" (missing from two searches
 in a row), with the time. A device is known by its MAC-Address, or by its
-whole reply where that is empty. tsv and csv lines begin with the event and
+whole reply where that is empty. A round that could not search (no address,
+the link down) counts for nothing; standard error says once when searching
+fails and once when it works again. tsv and csv lines begin with the event and
 the time, json prints one object per line (JSON Lines).
 
 Exit status: 0 when the search ran (also when no device answered), 1 when it
