@@ -16,6 +16,17 @@ QString listing(const QVector<NetworkInterface> &interfaces)
 
 } // namespace
 
+std::optional<QString> whyUnsearchable(const NetworkInterface &interface)
+{
+    if (interface.address == QLatin1String("0.0.0.0"))
+        return interface.name() + " has no IPv4 address to search from.";
+    if (!interface.linkUp)
+        return QStringLiteral("the link of %1 is down (the interface is not up, or has no "
+                              "carrier).")
+            .arg(interface.name());
+    return std::nullopt;
+}
+
 std::variant<QVector<NetworkInterface>, QString>
 chooseInterfaces(const QVector<NetworkInterface> &listed, const std::optional<QString> &named,
                  bool all)
@@ -23,10 +34,9 @@ chooseInterfaces(const QVector<NetworkInterface> &listed, const std::optional<QS
     QVector<NetworkInterface> chosen;
     QSet<QString> addresses;
     for (const NetworkInterface &interface : listed) {
-        const bool wanted = named
-                                ? interface.description == *named || interface.address == *named ||
-                                      interface.name() == *named
-                                : interface.address != QLatin1String("0.0.0.0") && interface.linkUp;
+        const bool wanted = named ? interface.description == *named ||
+                                        interface.address == *named || interface.name() == *named
+                                  : !whyUnsearchable(interface);
         // A second search from the same address would only hear the same replies again.
         if (wanted && !addresses.contains(interface.address)) {
             chosen << interface;

@@ -18,24 +18,12 @@ struct InterfaceSearch {
     std::optional<QString> failure;
 };
 
-// Why no search can run from the interface, before any traffic.
-std::optional<QString> unsearchable(const NetworkInterface &interface)
-{
-    if (interface.address == QLatin1String("0.0.0.0"))
-        return interface.name() + " has no IPv4 address to search from.";
-    if (!interface.linkUp)
-        return QStringLiteral("the link of %1 is down (the interface is not up, or has no "
-                              "carrier).")
-            .arg(interface.name());
-    return std::nullopt;
-}
-
 std::vector<InterfaceSearch> searchAll(const QVector<NetworkInterface> &interfaces, int quietTimeMs,
                                        const discovery::StopCheck &stopRequested)
 {
     std::vector<InterfaceSearch> searches;
     for (const NetworkInterface &interface : interfaces)
-        searches.push_back({interface, {}, unsearchable(interface)});
+        searches.push_back({interface, {}, whyUnsearchable(interface)});
     std::vector<std::thread> threads;
     for (InterfaceSearch &search : searches) {
         if (search.failure)
@@ -176,17 +164,6 @@ std::optional<SearchRounds::Round> SearchRounds::search(const discovery::StopChe
     if (!anyListened)
         return std::nullopt;
     return round;
-}
-
-void print(FILE *stream, const QByteArray &bytes)
-{
-    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
-    std::fflush(stream);
-}
-
-void printLine(FILE *stream, const QString &line)
-{
-    print(stream, (line + '\n').toUtf8());
 }
 
 void printWarnings(const QVector<QStringList> &warnings)

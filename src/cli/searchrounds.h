@@ -1,5 +1,6 @@
 #pragma once
 
+#include "commandline/output.h"
 #include "discovery/broadcastsearch.h"
 #include "discovery/interfacelist.h"
 #include "formats.h"
@@ -53,7 +54,4 @@ private:
     std::optional<QVector<NetworkInterface>> searching_; // with --all, the last round's
 };
 
-// Writes at once: a watch's lines must not wait in a buffer.
-void print(FILE *stream, const QByteArray &bytes);
-void printLine(FILE *stream, const QString &line);
 void printWarnings(const QVector<QStringList> &warnings);

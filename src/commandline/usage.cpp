@@ -1,5 +1,7 @@
 #include "usage.h"
 
+#include "output.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -9,12 +11,6 @@
 namespace {
 
 constexpr int BadUsage = 2;
-
-void printText(FILE *stream, const QString &text)
-{
-    std::fputs(text.toUtf8().constData(), stream);
-    std::fflush(stream);
-}
 
 } // namespace
 
@@ -30,10 +26,10 @@ void addHelpAndVersionOptions(QCommandLineParser &parser)
 void printHelpOrVersion(const QCommandLineParser &parser)
 {
     if (parser.isSet("help") || parser.isSet("help-all"))
-        printText(stdout, parser.helpText());
+        print(stdout, parser.helpText().toUtf8());
     else if (parser.isSet("version"))
-        printText(stdout, QCoreApplication::applicationName() + ' ' +
-                              QCoreApplication::applicationVersion() + '\n');
+        printLine(stdout, QCoreApplication::applicationName() + ' ' +
+                              QCoreApplication::applicationVersion());
     else
         return;
     std::exit(0);
@@ -42,7 +38,7 @@ void printHelpOrVersion(const QCommandLineParser &parser)
 int usageFailure(const QString &message)
 {
     const QString program = QCoreApplication::applicationName();
-    printText(stderr, QStringLiteral("%1: %2\nTry '%1 --help' for more.\n").arg(program, message));
+    printLine(stderr, QStringLiteral("%1: %2\nTry '%1 --help' for more.").arg(program, message));
     return BadUsage;
 }
 

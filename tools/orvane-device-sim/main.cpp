@@ -1,18 +1,9 @@
+#include "commandline/output.h"
 #include "commandline/usage.h"
 #include "devicesim/devicesimulator.h"
 
 #include <QCoreApplication>
 #include <cstdio>
-
-namespace {
-
-void printLine(FILE *stream, const QString &line)
-{
-    std::fprintf(stream, "%s\n", line.toUtf8().constData());
-    std::fflush(stream);
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
