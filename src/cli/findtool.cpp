@@ -169,7 +169,7 @@ std::variant<FindOptions, QString> parsed(QCommandLineParser &parser, const QStr
         options.format = static_cast<OutputFormat>(named);
     }
     // Zero would never end: not a search, not a wait, not a round.
-    const QList<std::tuple<const QCommandLineOption &, const char *, int, int *>> numbers{
+    const std::tuple<const QCommandLineOption &, const char *, int, int *> numbers[]{
         {wait, "milliseconds", MaxQuietTimeMs, &options.quietTimeMs},
         {timeout, "seconds", MaxSeconds, &options.timeoutSeconds},
         {watch, "seconds", MaxSeconds, &options.watchSeconds}};

@@ -133,7 +133,7 @@ std::variant<SimulatorConfig, QString> parseSimulatorArguments(const QStringList
         config.rawPayloads.append(bytes);
     }
     // A | inside a field would shift every later one.
-    const QList<std::pair<const QCommandLineOption &, QString *>> fields{
+    const std::pair<const QCommandLineOption &, QString *> fields[]{
         {hostname, &config.hostname}, {ip, &config.ip},           {netmask, &config.netmask},
         {mac, &config.mac},           {product, &config.product}, {serial, &config.serial},
         {firmware, &config.firmware}};
