@@ -40,6 +40,8 @@ private slots:
 
     void cleanup() // what a row changed
     {
+        QProcess::execute("ip", {"-n", qEnvironmentVariable("ORVANE_TESTBED") + "-dev1", "link",
+                                 "set", "eth0", "up"});
         for (const char *lan : {"a", "b"}) {
             const QString interface = QStringLiteral("lan") + lan;
             QProcess::execute("ip", {"link", "set", interface, "up"});
@@ -55,16 +57,16 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("output");
-        QTest::addColumn<QString>("errors");       // how standard error begins
-        QTest::addColumn<QStringList>("ipBefore"); // a change of the network before the start
-        QTest::addColumn<int>("lines");            // printed before the signal, if any
+        QTest::addColumn<QString>("errors"); // how standard error begins
+        QTest::addColumn<QString>("before"); // a shell command that changes the network first
+        QTest::addColumn<int>("lines");      // printed before the signal, if any
         QTest::addColumn<int>("signal");
         QTest::addColumn<int>("requests"); // each device heard; 0: not counted
         const auto row = [](const char *name, const Devices &devices, const QStringList &arguments,
                             int status, const QString &output, const QString &errors = "",
                             int requests = 1) {
-            QTest::newRow(name) << devices << arguments << status << output << errors
-                                << QStringList() << 0 << 0 << requests;
+            QTest::newRow(name) << devices << arguments << status << output << errors << "" << 0
+                                << 0 << requests;
         };
         const auto raw = [](const QByteArray &reply) {
             return QStringList{"--raw", reply.toHex()};
@@ -119,17 +121,23 @@ private slots:
             {"--all", "-f", "tsv"}, 0,
             "one\t10.201.1.11\t255.255.255.0\t02:00:00:00:00:01\tP\tS\tF\tlana (Ethernet)\n"
             "two\t10.201.2.12\t255.255.255.0\t02:00:00:00:00:01\tP\tS\tF\tlanb (Ethernet)\n");
-        // Said before any traffic: no request leaves.
+        // Said before any traffic: no request leaves. Without a carrier, lana stays up: its peer
+        // went down, and the kernel got to it.
         const Devices lanA{{"dev1", raw("a")}};
+        const QString linkDown = "orvane-find: the link of lana is down (the interface is not up, "
+                                 "or has no carrier).\n";
         QTest::newRow("link down before the search")
-            << lanA << QStringList{"-i", "lana"} << 1 << ""
-            << "orvane-find: the link of lana is down (the interface is not up, or has no "
-               "carrier).\n"
-            << QStringList{"link", "set", "lana", "down"} << 0 << 0 << 0;
+            << lanA << QStringList{"-i", "lana"} << 1 << "" << linkDown << "ip link set lana down"
+            << 0 << 0 << 0;
+        QTest::newRow("no carrier before the search")
+            << lanA << QStringList{"-i", "lana"} << 1 << "" << linkDown
+            << "ip -n $ORVANE_TESTBED-dev1 link set eth0 down && "
+               "until grep -qx 0 /sys/class/net/lana/carrier; do sleep 0.01; done"
+            << 0 << 0 << 0;
         QTest::newRow("address removed before the search")
             << lanA << QStringList{"-i", "lana"} << 1 << ""
             << "orvane-find: lana has no IPv4 address to search from.\n"
-            << QStringList{"addr", "del", "10.201.1.1/24", "dev", "lana"} << 0 << 0 << 0;
+            << "ip addr del 10.201.1.1/24 dev lana" << 0 << 0 << 0;
         row("nobody answers", {}, {"-i", "lana"}, 0, "", nothingHeard.arg("lana"));
         row("nobody answers on loopback: no hint", {}, {"-i", "lo"}, 0, "", "");
         row("wait ends the search sooner",
@@ -172,7 +180,8 @@ private slots:
                "appeared\tTIME\td\t127.0.0.4\t\t\t\t\t\n"
                "appeared\tTIME\tb\t127.0.0.6\t\tm2\t\t\t\nchanged\tTIME\tc\t127.0.0.8\t\tm3\t\t\t\n"
                "gone\tTIME\ta\t127.0.0.5\t\tm1\t\t\t\n"
-            << "" << QStringList() << 6 << SIGINT << 0;
+            << ""
+            << "" << 6 << SIGINT << 0;
         const QString jsonLine =
             "{\"Event\":\"appeared\",\"Firmware Version\":\"\",\"Hostname\":\"e\",\"IP-Address\":"
             "\"10.0.0.7\",\"MAC-Address\":\"m7\",\"Netmask\":\"\",\"Product Name\":\"\",\"Serial "
@@ -183,11 +192,14 @@ private slots:
         QTest::newRow("watch: JSON Lines, ended by SIGTERM")
             << Devices{{"", raw("e|10.0.0.7||m7")}}
             << QStringList{"-i", "lo", "--watch", "-f", "json"} << 0 << jsonLine
-            << "orvane-find: warning: 10.0.0.7 (m7)" + notIn.arg("127.0.0.0/8 (lo)")
-            << QStringList() << 1 << SIGTERM << 0;
-        row("list interfaces", {}, {"--list-interfaces"}, 0,
-            "lo (loopback)\t127.0.0.1\nlana (Ethernet)\t10.201.1.1\nlanb (Ethernet)\t10.201.2.1\n"
-            "orvfind0 (Ethernet, bridge)\t0.0.0.0\n");
+            << "orvane-find: warning: 10.0.0.7 (m7)" + notIn.arg("127.0.0.0/8 (lo)") << "" << 1
+            << SIGTERM << 0;
+        QTest::newRow("list interfaces, each by its first address")
+            << Devices() << QStringList{"--list-interfaces"} << 0
+            << "lo (loopback)\t127.0.0.1\nlana (Ethernet)\t10.201.1.1\n"
+               "lanb (Ethernet)\t10.201.2.1\norvfind0 (Ethernet, bridge)\t0.0.0.0\n"
+            << ""
+            << "ip addr add 10.201.1.99/24 dev lana" << 0 << 0 << 0;
         row("several listed, none chosen", dev, {}, 2, "",
             "orvane-find: Several interfaces are listed: choose one with --interface, or search "
             "on all with --all.\n  lo (loopback)  127.0.0.1\n");
@@ -212,15 +224,15 @@ private slots:
         QFETCH(int, status);
         QFETCH(QString, output);
         QFETCH(QString, errors);
-        QFETCH(QStringList, ipBefore);
+        QFETCH(QString, before);
         QFETCH(int, lines);
         QFETCH(int, signal);
         QFETCH(int, requests);
         std::list<Simulator> simulators;
         for (const Device &device : devices)
             QVERIFY(simulators.emplace_back(device.arguments, device.host).listening);
-        if (!ipBefore.isEmpty())
-            QCOMPARE(QProcess::execute("ip", ipBefore), 0);
+        if (!before.isEmpty())
+            QCOMPARE(QProcess::execute("sh", {"-c", before}), 0);
         // Another build may stand in, e.g. ORVANE_FIND_COMMAND="wine64 orvane-find.exe".
         const QStringList command =
             QProcess::splitCommand(qEnvironmentVariable("ORVANE_FIND_COMMAND", ORVANE_FIND));

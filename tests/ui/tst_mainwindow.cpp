@@ -90,9 +90,8 @@ class TestMainWindow : public QObject {
         const auto *list = widget<QComboBox>("cbNetworkInterfaces");
         QStringList shown;
         for (int i = 0; i < list->count(); ++i)
-            shown << QStringList{list->itemText(i), list->itemData(i).toString(),
-                                 list->itemData(i, Qt::UserRole + 1).toString()}
-                         .join(' ');
+            shown << list->itemText(i) + ' ' + list->itemData(i).toString() + ' ' +
+                         list->itemData(i, Qt::UserRole + 1).toString();
         return shown;
     }
     void click(const char *button) { QTest::mouseClick(widget(button), Qt::LeftButton); }
@@ -133,7 +132,9 @@ private slots:
         QCOMPARE(abouts().size(), 1);
         QWidget *about = abouts()[0];
         const auto *label = about->findChild<QLabel *>("label");
-        const auto text = [this](const char *name) { return widget(name)->property("text"); };
+        const auto text = [this](const char *name) {
+            return widget(name)->property("text").toString();
+        };
         QStringList headers, focus{"btnSearch"}, menu;
         QString fitting;
         const QHeaderView *header = table()->horizontalHeader();
@@ -160,9 +161,8 @@ private slots:
         };
         row("title", window->windowTitle(), "Orvane Finder");
         row("frame", frame(window.get()), "800x250 minimise fixed");
-        row("Search", text("btnSearch"), "Search");
-        row("Launch", text("btnLaunchConfig"), "Launch Konfiguration");
-        row("About", text("pushButton"), "About");
+        row("buttons", text("btnSearch") + '|' + text("btnLaunchConfig") + '|' + text("pushButton"),
+            "Search|Launch Konfiguration|About");
         row("status", status(), "");
         row("status alignment", int(widget<QLabel>("lbStatus")->alignment()), int(Qt::AlignCenter));
         row("headers", headers.join('|'),
@@ -183,9 +183,10 @@ private slots:
         row("row menu", menu.join('|'), "Copy IP-Address |Copy Row Ctrl+C|Launch Konfiguration ");
         row("row menu on right click", int(table()->contextMenuPolicy()),
             int(Qt::ActionsContextMenu));
-        row("About: title", about->windowTitle(), "About");
-        row("About: frame", frame(about), "350x250 fixed");
-        row("About: button", about->findChild<QWidget *>("pushButton")->property("text"), "OK");
+        row("About: title, frame, button",
+            about->windowTitle() + ' ' + frame(about) + ' ' +
+                about->findChild<QWidget *>("pushButton")->property("text").toString(),
+            "About 350x250 fixed OK");
         row("About: phrases", aboutPhrases, 4);
         row("About: links open", label->openExternalLinks(), true);
         row("About: label", label->geometry(), QRect(10, 10, 331, 201));
