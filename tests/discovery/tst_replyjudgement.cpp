@@ -42,12 +42,12 @@ private slots:
             {"a|10.88.0.255|m|02:00:00:00:00:07", "b|10.88.2.0"},
             {"10.88.0.255 (02:00:00:00:00:07)" + out, "10.88.2.0" + out});
         row("outside with a netmask: the highest host address of its subnet to take", lan,
-            {"a|10.88.2.7|255.255.255.0|m1", "b|192.168.7.7|255.255.255.0"},
+            {"a|10.88.2.7|255.255.255.0|m1", "b|172.20.7.7|255.240.0.0"},
             {"10.88.2.7 (m1) is not in 10.88.1.0/24 (lanA0): its page may not open from this "
              "computer.\nTo reach it, add the address 10.88.2.254/24 to lanA0 for a while, with "
              "administrator rights:\n  ip address add 10.88.2.254/24 dev lanA0\nand remove it "
              "afterwards:\n  ip address del 10.88.2.254/24 dev lanA0",
-             "192.168.7.7" + out + reach("192.168.7.254/24")});
+             "172.20.7.7" + out + reach("172.31.255.254/12")});
         row("no address a reply carries is offered", lan,
             {"a|10.88.2.7|255.255.255.0", "b|10.88.2.254", "c|10.88.2.253|255.255.255.0"},
             {"10.88.2.7" + out + reach("10.88.2.252/24"), "10.88.2.254" + out,
@@ -87,6 +87,11 @@ private slots:
              "10.88.1.7 (02:00:00:00:00:08)" + shared.arg(other.arg("02:00:00:00:00:07")), ""});
         row("the same device twice, its MAC in either case", lan,
             {"a|10.88.1.7||0a:00:00:00:00:07", "a|10.88.1.7||0A:00:00:00:00:07"}, {"", ""});
+        row("the same device twice, and another device", lan,
+            {"a|10.88.1.7||0a:00:00:00:00:07", "a|10.88.1.7||0A:00:00:00:00:07", "b|10.88.1.7||m2"},
+            {"10.88.1.7 (0a:00:00:00:00:07)" + shared.arg(other.arg("m2")),
+             "10.88.1.7 (0A:00:00:00:00:07)" + shared.arg(other.arg("m2")),
+             "10.88.1.7 (m2)" + shared.arg(other.arg("0a:00:00:00:00:07"))});
         row("a MAC and none", lan, {"a|10.88.1.7||02:00:00:00:00:07", "b|10.88.1.7"},
             {"10.88.1.7 (02:00:00:00:00:07)" + shared.arg(other.arg("one without a MAC-Address")),
              "10.88.1.7" + shared.arg(other.arg("02:00:00:00:00:07"))});
