@@ -114,7 +114,6 @@ private slots:
                  open from this computer"]}])")
                 .simplified(),
             "orvane-find: warning: A device without an IP-Address");
-        row("by name", dev, {"-i", "lo"}, 0, "dev\t\t\t\t\t\t\n", noAddress);
         row("by address", dev, {"-i", "127.0.0.1"}, 0, "dev\t\t\t\t\t\t\n", noAddress);
         row("by description", dev, {"-i", "lo (loopback)"}, 0, "dev\t\t\t\t\t\t\n", noAddress);
         const QStringList fields{"--mac", "02:00:00:00:00:01", "--product", "P", "--serial",
@@ -214,8 +213,6 @@ private slots:
             "d-1\t127.0.0.1\t255.0.0.0\t02:00:00:00:00:FF\tP\tSIM000001-1\t0.0.1\n"
             "d-2\t127.0.0.2\t255.0.0.0\t02:00:00:00:01:00\tP\tSIM000001-2\t0.0.1\n"
             "d-3\t127.0.0.3\t255.0.0.0\t02:00:00:00:01:01\tP\tSIM000001-3\t0.0.1\n");
-        row("simulator: ends after the requests it was asked to answer",
-            {{"", QStringList{"--requests", "1"} + raw("a")}}, {"-i", "lo"}, 0, answer, noAddress);
     }
     void run()
     {
