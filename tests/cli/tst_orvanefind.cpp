@@ -44,6 +44,7 @@ private slots:
 
     void cleanup() // what a row changed
     {
+        QProcess::execute("nft", {"flush", "ruleset"});
         QProcess::execute("ip", {"-n", qEnvironmentVariable("ORVANE_TESTBED") + "-dev1", "link",
                                  "set", "eth0", "up"});
         for (const char *lan : {"a", "b"}) {
@@ -142,6 +143,13 @@ private slots:
             << "orvane-find: lana has no IPv4 address to search from.\n"
             << "ip addr del 10.201.1.1/24 dev lana" << 0 << 0 << 0;
         row("nobody answers", {}, {"-i", "lana"}, 0, "", nothingHeard.arg("lana"));
+        QTest::newRow("the request dropped by a firewall here")
+            << Devices() << QStringList{"-i", "lana"} << 1 << ""
+            << "orvane-find: lana: sendto failed with error code: 1\n"
+            << "nft add table ip t && nft add chain ip t out '{ type filter hook output priority "
+               "0; "
+               "}' && nft add rule ip t out udp dport 49999 drop"
+            << 0 << 0 << 0;
         row("nobody answers on loopback: no hint", {}, {"-i", "lo"}, 0, "", "");
         row("wait ends the search sooner",
             {{"", raw("a") + QStringList{"--repeat", "2", "--interval", "600"}}},
@@ -149,11 +157,13 @@ private slots:
         // Two devices, the second matching: found once the device starts answering.
         row("wait for a device that starts late",
             {{"",
-              {"--ignore", "2", "--devices", "2", "--hostname", "d", "--ip", "127.0.0.8", "--mac",
-               "aa:bb:cc:dd:ee:00", "--serial", "A", "--product", "P", "--firmware", "F"}}},
+              {"--ignore", "2", "--devices", "2", "--hostname", "d", "--ip", "10.0.0.8", "--mac",
+               "aa:bb:cc:dd:ee:00", "--serial", "A", "--product", "P=1", "--firmware", "F"}}},
             {"-i", "lo", "--wait-for", "SERIAL=A-2", "--wait-for", "mac=aa:bb:cc:dd:ee:01",
-             "--wait-for", "ip=127.0.0.9", "--wait-for", "netmask=255.0.0.0", "--wait", "300"},
-            0, "d-2\t127.0.0.9\t255.0.0.0\tAA:BB:CC:DD:EE:01\tP\tA-2\tF\n", "", 3);
+             "--wait-for", "ip=10.0.0.9", "--wait-for", "netmask=255.0.0.0", "--wait-for",
+             "product=P=1", "--wait", "300"},
+            0, "d-2\t10.0.0.9\t255.0.0.0\tAA:BB:CC:DD:EE:01\tP=1\tA-2\tF\n",
+            "orvane-find: warning: 10.0.0.9 (AA:BB:CC:DD:EE:01) is not in 127.0.0.0/8 (lo)", 3);
         row("wait for a device that never comes", {{"dev1", raw("dev")}},
             {"-i", "lana", "--wait-for", "serial=A-2", "--wait-for", "hostname=DEV", "--timeout",
              "1"},
