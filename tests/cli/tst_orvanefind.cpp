@@ -175,6 +175,11 @@ private slots:
             {"-i", "lana", "--wait-for", "serial=S-5", "--timeout", "1"}, 1, "",
             "orvane-find: no reply with serial=S-5 within 1 s. 4 devices answered, among them: "
             "serial='S-1', serial='S-2', serial='S-3'.\n");
+        row("wait for: what answered, all three of them",
+            {{"dev1", {"--devices", "3", "--hostname", "h", "--serial", "S"}}},
+            {"-i", "lana", "--wait-for", "serial=S-5", "--timeout", "1"}, 1, "",
+            "orvane-find: no reply with serial=S-5 within 1 s. 3 devices answered: serial='S-1', "
+            "serial='S-2', serial='S-3'.\n");
         // a answers twice, b from the second search on, c moves from .7 to .8 at the second.
         const auto answering = [&raw](QStringList arguments, const QByteArray &reply) {
             return Device{"", arguments + raw(reply)};
@@ -203,6 +208,13 @@ private slots:
             << QStringList{"-i", "lo", "--watch", "-f", "json"} << 0 << jsonLine
             << "orvane-find: warning: 10.0.0.7 (m7)" + notIn.arg("127.0.0.0/8 (lo)") << "" << 1
             << SIGTERM << 0;
+        QTest::newRow("watch: CSV, its header once")
+            << Devices{{"", QStringList{"--requests", "1"} + raw("e|10.0.0.7||m7")}}
+            << QStringList{"-i", "lo", "--watch", "1", "-w", "300", "-f", "csv"} << 0
+            << "Event,Time,Hostname,IP-Address,Netmask,MAC-Address,Product Name,Serial No,Firmware "
+               "Version\r\nappeared,TIME,e,10.0.0.7,,m7,,,\r\ngone,TIME,e,10.0.0.7,,m7,,,\r\n"
+            << "orvane-find: warning: 10.0.0.7 (m7)"
+            << "" << 3 << SIGINT << 0;
         QTest::newRow("list interfaces, each by its first address")
             << Devices() << QStringList{"--list-interfaces"} << 0
             << "lo (loopback)\t127.0.0.1\nlana (Ethernet)\t10.201.1.1\n"
