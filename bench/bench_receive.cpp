@@ -1,9 +1,9 @@
 // The worker's receive path (receive, reply text, append) against a bare
 // recvfrom loop, each draining the same number of queued replies from a
 // loopback socket. Runs inside a private network namespace (bench/run).
-#include "discovery/broadcastsearch.h"
 #include "discovery/protocol.h"
-#include "discovery/udpsocket.h"
+#include "platform/broadcastsearch.h"
+#include "platform/udpsocket.h"
 
 #include <arpa/inet.h>
 #include <benchmark/benchmark.h>
@@ -62,7 +62,7 @@ void BM_WorkerReceivePath(benchmark::State &state)
 {
     const SocketLibrary library;
     UdpSocket socket;
-    if (!socket.bindTo("127.0.0.1", ReceiverPort) ||
+    if (!socket.bindTo(INADDR_LOOPBACK, ReceiverPort) ||
         !socket.setReceiveTimeout(discovery::QuietTimeMs)) {
         state.SkipWithError("cannot set up the socket");
         return;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "commandline/usage.h"
+
 #include <QByteArray>
 #include <QHostAddress>
 #include <QList>
@@ -28,6 +30,6 @@ struct SimulatorConfig {
     int ignored;                   // the first requests, left unanswered
 };
 
-// The configuration the arguments (argv[0] first) ask for, or what is wrong with
-// them. Help and version end the program here, as the parser shows them.
-std::variant<SimulatorConfig, QString> parseSimulatorArguments(const QStringList &arguments);
+// The configuration the arguments (argv[0] first) ask for, or how the command line ends the
+// program: help, version or bad usage.
+std::variant<SimulatorConfig, CommandLineEnd> parseSimulatorArguments(const QStringList &arguments);

@@ -18,3 +18,14 @@ QVector<NetworkInterface> listedInterfaces(const std::vector<Adapter> &adapters)
     }
     return interfaces;
 }
+
+std::optional<QString> whyUnsearchable(const NetworkInterface &interface)
+{
+    if (!interface.hasAddress())
+        return interface.name() + " has no IPv4 address to search from.";
+    if (!interface.linkUp)
+        return QStringLiteral("the link of %1 is down (the interface is not up, or has no "
+                              "carrier).")
+            .arg(interface.name());
+    return std::nullopt;
+}

@@ -1,12 +1,16 @@
 #pragma once
 
-#include "adapters.h"
+#include "platform/adapters.h"
 
 #include <QString>
 #include <QVector>
+#include <optional>
 
 // An adapter a search can run on, as the user picks it.
 struct NetworkInterface {
+    // The address the platform gives an adapter that has no IPv4 address.
+    static constexpr char NoAddress[] = "0.0.0.0";
+
     QString description;
     QString address;    // IPv4, dotted decimal
     QString netmask;    // of that address
@@ -15,9 +19,19 @@ struct NetworkInterface {
 
     // "eth0" of "eth0 (Ethernet)"; a Windows description, which starts with no name, whole.
     QString name() const;
+    bool hasAddress() const { return address != QLatin1String(NoAddress); }
     // Listed where the system has it, but no place to look for devices.
     bool isLoopback() const { return address.startsWith(QLatin1String("127.")); }
 };
 
+// The platform's adapter list; tests hand in their own.
+using AdapterQuery = std::optional<std::vector<Adapter>> (*)();
+
+// What the user hears where the platform gives no adapter list.
+inline constexpr char NoInterfacesDetected[] = "No network interfaces detected";
+
 // The adapters isListedAdapter keeps, in the platform's order.
 QVector<NetworkInterface> listedInterfaces(const std::vector<Adapter> &adapters);
+
+// Why no search can run from the interface, before any traffic; nothing where one can.
+std::optional<QString> whyUnsearchable(const NetworkInterface &interface);

@@ -37,3 +37,24 @@ const QStringList &DeviceRecord::fieldNames()
             .split(QLatin1Char(';'));
     return names;
 }
+
+const QStringList &DeviceRecord::fieldKeys()
+{
+    static const QStringList keys{"hostname", "ip",     "netmask", "mac",
+                                  "product",  "serial", "firmware"};
+    return keys;
+}
+
+QVector<DeviceRecord> deviceRecords(const QStringList &replyTexts)
+{
+    QVector<DeviceRecord> records;
+    records.reserve(replyTexts.size());
+    for (const QString &text : replyTexts)
+        records << DeviceRecord::fromReplyText(text);
+    return records;
+}
+
+QString macAddressKey(const QString &macAddress)
+{
+    return macAddress.toUpper();
+}

@@ -1,9 +1,10 @@
 #pragma once
 
-#include "protocolconstants.h"
+#include "platform/protocolconstants.h"
 
 #include <QString>
 #include <QStringList>
+#include <QVector>
 #include <array>
 #include <cstddef>
 
@@ -26,6 +27,14 @@ struct DeviceRecord {
     static DeviceRecord fromReplyText(const QString &replyText);
     // "Hostname", "IP-Address", ... "Firmware Version"
     static const QStringList &fieldNames();
+    // The fields as the command lines name them: "hostname", "ip", ... "firmware"
+    static const QStringList &fieldKeys();
 
     std::array<QString, FieldCount> fields;
 };
+
+// Each reply text as its record, in the same order.
+QVector<DeviceRecord> deviceRecords(const QStringList &replyTexts);
+
+// A MAC-Address as it tells one device from another: in any case.
+QString macAddressKey(const QString &macAddress);

@@ -1,6 +1,7 @@
 #include "replyjudgement.h"
 
-#include "addresscommands.h"
+#include "platform/addresscommands.h"
+#include "platform/ipv4.h"
 
 #include <QHash>
 #include <QSet>
@@ -11,28 +12,9 @@ namespace {
 // A flood of devices behind one address names a few, not all of them.
 constexpr int OthersNamed = 3;
 
-// Four numbers from 0 to 255 and nothing else. A leading zero is refused: a browser reads
-// "010" as octal and would open another address than the one shown.
 std::optional<quint32> ipv4(const QString &text)
 {
-    const QVector<QStringRef> parts = text.splitRef(QLatin1Char('.'));
-    if (parts.size() != 4)
-        return std::nullopt;
-    quint32 address = 0;
-    for (const QStringRef &part : parts) {
-        if (part.isEmpty() || part.size() > 3 || (part.size() > 1 && part.at(0) == '0'))
-            return std::nullopt;
-        uint number = 0;
-        for (const QChar digit : part) {
-            if (digit < QLatin1Char('0') || digit > QLatin1Char('9'))
-                return std::nullopt;
-            number = number * 10 + (digit.unicode() - '0');
-        }
-        if (number > 255)
-            return std::nullopt;
-        address = address << 8 | number;
-    }
-    return address;
+    return parseIpv4(text.toStdString());
 }
 
 QString dotted(quint32 address)
@@ -63,7 +45,7 @@ std::optional<Subnet> subnetOf(const NetworkInterface &interface)
 {
     const std::optional<quint32> address = ipv4(interface.address);
     const std::optional<quint32> mask = ipv4(interface.netmask);
-    if (!address || !mask || *address == 0)
+    if (!interface.hasAddress() || !address || !mask)
         return std::nullopt;
     const quint32 network = *address & *mask;
     return Subnet{network, *mask,
@@ -119,11 +101,11 @@ QString reachingAdvice(quint32 deviceAddress, quint32 deviceMask, const QSet<qui
 QVector<QStringList> judgedReplies(const QVector<DeviceRecord> &replies,
                                    const NetworkInterface &interface)
 {
-    // The MAC-Addresses an address was heard with, where there are several (without regard to
-    // case): how many, and the first few as they were written. Most addresses have one, and
+    // The MAC-Addresses an address was heard with, where there are several: how many, and the
+    // first few as they were written. Most addresses have one, and
     // need no more than the first reply that has them.
     struct Claimants {
-        QSet<QString> folded;
+        QSet<QString> keys;
         QStringList first;
     };
     QVector<std::optional<quint32>> addresses;
@@ -143,14 +125,15 @@ QVector<QStringList> judgedReplies(const QVector<DeviceRecord> &replies,
         }
         const QString &mac = replies.at(i).fields[DeviceRecord::MacAddressField];
         const QString &firstMac = replies.at(first).fields[DeviceRecord::MacAddressField];
+        const QString key = macAddressKey(mac);
         auto claimants = shared.find(address);
         if (claimants == shared.end()) {
-            if (mac.compare(firstMac, Qt::CaseInsensitive) == 0)
+            if (key == macAddressKey(firstMac))
                 continue;
-            claimants = shared.insert(address, {{firstMac.toUpper()}, {firstMac}});
+            claimants = shared.insert(address, {{macAddressKey(firstMac)}, {firstMac}});
         }
-        if (!claimants->folded.contains(mac.toUpper())) {
-            claimants->folded << mac.toUpper();
+        if (!claimants->keys.contains(key)) {
+            claimants->keys << key;
             if (claimants->first.size() <= OthersNamed)
                 claimants->first << mac;
         }
@@ -184,13 +167,13 @@ QVector<QStringList> judgedReplies(const QVector<DeviceRecord> &replies,
         const auto claimants = address ? shared.constFind(*address) : shared.constEnd();
         if (claimants == shared.constEnd())
             continue;
+        const QString own = macAddressKey(reply.fields[DeviceRecord::MacAddressField]);
         QStringList others;
         for (const QString &mac : claimants->first) {
-            if (others.size() < OthersNamed &&
-                mac.compare(reply.fields[DeviceRecord::MacAddressField], Qt::CaseInsensitive) != 0)
+            if (others.size() < OthersNamed && macAddressKey(mac) != own)
                 others << (mac.isEmpty() ? QStringLiteral("one without a MAC-Address") : mac);
         }
-        const int otherCount = claimants->folded.size() - 1;
+        const int otherCount = claimants->keys.size() - 1;
         const int unnamed = otherCount - others.size();
         // The MAC-Addresses in parentheses, so that no colon of the sentence follows one.
         warnings[i] << QStringLiteral("%1 shares its address with %2 (%3%4): its page may be "

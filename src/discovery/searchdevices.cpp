@@ -1,6 +1,6 @@
 #include "searchdevices.h"
 
-#include "broadcastsearch.h"
+#include "interfacesearch.h"
 #include "protocol.h"
 
 #include <QMutexLocker>
@@ -27,16 +27,10 @@ QString SearchDevices::interfaceAddress() const
 
 void SearchDevices::run()
 {
-    QStringList replies;
-    // A null address gives an empty text, which does not bind.
-    const std::optional<std::string> failure = discovery::broadcastSearch(
-        interfaceAddress().toUtf8().constData(), discovery::QuietTimeMs,
-        [&replies](const char *bytes, std::size_t size) {
-            replies.append(discovery::replyText(bytes, size));
-        },
-        [this] { return isInterruptionRequested(); });
-    if (failure)
-        emit searchFailed(QString::fromStdString(*failure));
+    const InterfaceSearch search = searchFrom(interfaceAddress(), discovery::QuietTimeMs,
+                                              [this] { return isInterruptionRequested(); });
+    if (search.failure)
+        emit searchFailed(*search.failure);
     else if (!isInterruptionRequested())
-        emit setDeviceList(replies);
+        emit setDeviceList(search.replies);
 }

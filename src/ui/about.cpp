@@ -1,5 +1,6 @@
 #include "about.h"
 
+#include "fixedsize.h"
 #include "ui_about.h"
 
 namespace {
@@ -31,9 +32,9 @@ void shrinkToFit(QLabel *label)
 About::About(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::About>())
 {
     ui->setupUi(this);
+    ui->label->setText(ui->label->text().arg(ORVANE_VERSION));
     setWindowFlags(windowFlags() ^ Qt::WindowContextHelpButtonHint);
-    setWindowFlags((windowFlags() & ~Qt::WindowMaximizeButtonHint) | Qt::CustomizeWindowHint);
-    setFixedSize(width(), height());
+    fixToItsSize(this);
     shrinkToFit(ui->label);
 }
 

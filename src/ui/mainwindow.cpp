@@ -1,9 +1,9 @@
 #include "mainwindow.h"
 
 #include "about.h"
-#include "discovery/interfacelist.h"
 #include "discovery/protocol.h"
 #include "discovery/replyjudgement.h"
+#include "fixedsize.h"
 #include "ui_mainwindow.h"
 
 #include <QAction>
@@ -23,8 +23,8 @@ constexpr int IndexRole = Qt::UserRole + 2; // the system's number for the inter
 constexpr int FittedRows = 1000;
 constexpr int RowsPerChunk = 2048;
 
-// Splitting a burst of replies into fields, and making their items, is spread across the
-// cores; only placing the items needs the GUI thread.
+// Making the items of a burst of replies is spread across the cores; only placing them needs
+// the GUI thread.
 template <typename Work> void inChunks(int rows, Work work)
 {
     QVector<int> chunkStarts;
@@ -32,16 +32,6 @@ template <typename Work> void inChunks(int rows, Work work)
         chunkStarts << start;
     QtConcurrent::blockingMap(
         chunkStarts, [&](int start) { work(start, std::min(start + RowsPerChunk, rows)); });
-}
-
-QVector<DeviceRecord> records(const QStringList &deviceList)
-{
-    QVector<DeviceRecord> split(deviceList.size());
-    inChunks(deviceList.size(), [&](int from, int to) {
-        for (int row = from; row < to; ++row)
-            split[row] = DeviceRecord::fromReplyText(deviceList.at(row));
-    });
-    return split;
 }
 
 // One item per field of every reply, row after row.
@@ -98,8 +88,7 @@ MainWindow::MainWindow(QWidget *parent, AdapterQuery adapterQuery)
     : QMainWindow(parent), ui(std::make_unique<Ui::MainWindow>())
 {
     ui->setupUi(this);
-    setWindowFlags((windowFlags() & ~Qt::WindowMaximizeButtonHint) | Qt::CustomizeWindowHint);
-    setFixedSize(width(), height());
+    fixToItsSize(this);
     setInterfaceList(adapterQuery);
     setTableHeader();
     QHeaderView *header = ui->tableWidget->horizontalHeader();
@@ -125,9 +114,8 @@ void MainWindow::setInterfaceList(AdapterQuery adapterQuery)
 {
     const std::optional<std::vector<Adapter>> adapters = adapterQuery();
     if (!adapters) {
-        QMessageBox::critical(nullptr, QStringLiteral("Error"),
-                              QStringLiteral("No network interfaces detected"), QMessageBox::Ok,
-                              QMessageBox::NoButton);
+        QMessageBox::critical(nullptr, QStringLiteral("Error"), NoInterfacesDetected,
+                              QMessageBox::Ok, QMessageBox::NoButton);
         return;
     }
     for (const NetworkInterface &interface : listedInterfaces(*adapters)) {
@@ -210,7 +198,7 @@ void MainWindow::setTableWidget(QStringList deviceList)
 {
     searchPending = false;
     setTableHeader();
-    const QVector<DeviceRecord> replies = records(deviceList);
+    const QVector<DeviceRecord> replies = deviceRecords(deviceList);
     const std::vector<QTableWidgetItem *> cells = makeCells(replies);
     markWarnings(cells, judgedReplies(replies, searchedOn),
                  style()->standardIcon(QStyle::SP_MessageBoxWarning));

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "discovery/adapters.h"
 #include "discovery/interfacelist.h"
 #include "discovery/searchdevices.h"
 
@@ -19,8 +18,6 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    using AdapterQuery = std::optional<std::vector<Adapter>> (*)();
-
     // The adapter query is the platform's; tests hand in their own.
     explicit MainWindow(QWidget *parent = nullptr, AdapterQuery adapterQuery = &queryAdapters);
     ~MainWindow() override;

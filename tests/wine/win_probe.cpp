@@ -1,7 +1,7 @@
 // For probe-adapters, per argument: "adapters" lists "DESCRIPTION ADDRESS NETMASK" (or "no list");
 // an address searches from it, and prints why that failed or "listened".
-#include "discovery/adapters.h"
-#include "discovery/broadcastsearch.h"
+#include "platform/adapters.h"
+#include "platform/broadcastsearch.h"
 
 #include <cstdio>
 #include <string>

@@ -1,5 +1,4 @@
 #include "commandline/output.h"
-#include "commandline/usage.h"
 #include "devicesim/devicesimulator.h"
 
 #include <QCoreApplication>
@@ -11,8 +10,8 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName("orvane-device-sim");
     QCoreApplication::setApplicationVersion(ORVANE_VERSION);
     const auto parsed = parseSimulatorArguments(QCoreApplication::arguments());
-    if (const auto *error = std::get_if<QString>(&parsed))
-        return usageFailure(*error);
+    if (const auto *end = std::get_if<CommandLineEnd>(&parsed))
+        return finish(*end);
 
     const SimulatorConfig &config = std::get<SimulatorConfig>(parsed);
     DeviceSimulator simulator(config);

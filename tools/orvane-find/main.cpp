@@ -1,4 +1,7 @@
-#include "cli/findtool.h"
+#include "commandline/output.h"
+#include "discovery/interfacechoice.h"
+#include "find/findmodes.h"
+#include "find/terminal.h"
 
 #include <QCoreApplication>
 
@@ -7,5 +10,34 @@ int main(int argc, char *argv[])
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName("orvane-find");
     QCoreApplication::setApplicationVersion(ORVANE_VERSION);
-    return runFindTool(QCoreApplication::arguments());
+    useBinaryStandardStreams();
+    const auto parsed = parseFindOptions(QCoreApplication::arguments());
+    if (const auto *end = std::get_if<CommandLineEnd>(&parsed))
+        return finish(*end);
+    const FindOptions &options = std::get<FindOptions>(parsed);
+
+    const std::optional<std::vector<Adapter>> adapters = queryAdapters();
+    if (!adapters) {
+        printLine(stderr, QStringLiteral("orvane-find: ") + NoInterfacesDetected);
+        return SearchFailed;
+    }
+    const QVector<NetworkInterface> listed = listedInterfaces(*adapters);
+    if (options.listInterfaces)
+        return listInterfaces(listed);
+
+    const auto chosen = chooseInterfaces(listed, options.interface, options.all);
+    if (const auto *why = std::get_if<QString>(&chosen))
+        return finish(badUsage(*why));
+    // Chosen for the user, the interface is followed by its description from now on.
+    std::optional<QString> named = options.interface;
+    if (!options.all && !named)
+        named = std::get<QVector<NetworkInterface>>(chosen).first().description;
+    SearchRounds rounds(named, options.all, options.quietTimeMs);
+    const OutputFormat format = options.format.value_or(
+        standardOutputIsTerminal() ? OutputFormat::Table : OutputFormat::Tsv);
+    if (options.watchSeconds)
+        return watch(rounds, options, format);
+    if (!options.waitFor.isEmpty())
+        return waitFor(rounds, options, format);
+    return searchOnce(rounds, format);
 }

@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 class UdpSocket;
 
@@ -14,10 +15,10 @@ namespace discovery {
 using ReplyHandler = std::function<void(const char *bytes, std::size_t size)>;
 using StopCheck = std::function<bool()>;
 
-// Broadcasts the request from the interface address and hands over each reply
-// until quietTimeMs pass without one, or stopRequested says so. Returns the
-// failure text for the user, or nothing when the search listened to its end.
-std::optional<std::string> broadcastSearch(const char *interfaceAddress, int quietTimeMs,
+// Broadcasts the request from the interface address (dotted decimal) and hands over each reply
+// until quietTimeMs pass without one, or stopRequested says so. Returns the failure text for
+// the user, or nothing when the search listened to its end.
+std::optional<std::string> broadcastSearch(std::string_view interfaceAddress, int quietTimeMs,
                                            const ReplyHandler &onReply,
                                            const StopCheck &stopRequested);
 

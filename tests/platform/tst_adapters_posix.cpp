@@ -1,4 +1,4 @@
-#include "discovery/adapters_posix.h"
+#include "platform/adapters_posix.h"
 
 #include <QProcess>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "discovery/interfacelist.h"
+#include "interfacelist.h"
 
 #include <QVector>
 #include <optional>
@@ -9,9 +9,6 @@
 // The listed interfaces a search runs on: the one the text names (its description,
 // name or address), every one with an address and a link that is up, or the only
 // one listed (loopback aside, where others are). The text says why there is none.
-// Why no search can run from the interface, before any traffic; nothing where one can.
-std::optional<QString> whyUnsearchable(const NetworkInterface &interface);
-
 std::variant<QVector<NetworkInterface>, QString>
 chooseInterfaces(const QVector<NetworkInterface> &listed, const std::optional<QString> &named,
                  bool all);

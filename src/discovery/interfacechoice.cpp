@@ -16,17 +16,6 @@ QString listing(const QVector<NetworkInterface> &interfaces)
 
 } // namespace
 
-std::optional<QString> whyUnsearchable(const NetworkInterface &interface)
-{
-    if (interface.address == QLatin1String("0.0.0.0"))
-        return interface.name() + " has no IPv4 address to search from.";
-    if (!interface.linkUp)
-        return QStringLiteral("the link of %1 is down (the interface is not up, or has no "
-                              "carrier).")
-            .arg(interface.name());
-    return std::nullopt;
-}
-
 std::variant<QVector<NetworkInterface>, QString>
 chooseInterfaces(const QVector<NetworkInterface> &listed, const std::optional<QString> &named,
                  bool all)

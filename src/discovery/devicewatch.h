@@ -1,6 +1,6 @@
 #pragma once
 
-#include "formats.h"
+#include "devicetable.h"
 
 #include <QMap>
 #include <QSet>

@@ -9,31 +9,15 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include "socketaddress.h"
+
 namespace {
 
 constexpr std::intptr_t NoSocket = -1;
 
-sockaddr_in socketAddress(std::uint32_t address, std::uint16_t port)
-{
-    sockaddr_in result{};
-    result.sin_family = AF_INET;
-    result.sin_port = htons(port);
-    result.sin_addr.s_addr = htonl(address);
-    return result;
-}
-
 int fd(std::intptr_t handle)
 {
     return static_cast<int>(handle);
-}
-
-bool parseIpv4(const char *text, std::uint32_t &address)
-{
-    in_addr parsed{};
-    if (text == nullptr || inet_pton(AF_INET, text, &parsed) != 1)
-        return false;
-    address = ntohl(parsed.s_addr);
-    return true;
 }
 
 } // namespace
@@ -65,17 +49,11 @@ bool UdpSocket::recordFailure()
     return false;
 }
 
-bool UdpSocket::bindTo(const char *ipv4Address, std::uint16_t port)
+bool UdpSocket::bindTo(std::uint32_t address, std::uint16_t port)
 {
-    std::uint32_t address = 0;
-    if (!parseIpv4(ipv4Address, address)) {
-        lastError_ = EINVAL;
-        return false;
-    }
     const sockaddr_in local = socketAddress(address, port);
-    if (::bind(fd(handle_), reinterpret_cast<const sockaddr *>(&local), sizeof local) != 0)
-        return recordFailure();
-    return true;
+    return ::bind(fd(handle_), reinterpret_cast<const sockaddr *>(&local), sizeof local) == 0 ||
+           recordFailure();
 }
 
 bool UdpSocket::allowBroadcast()

@@ -10,12 +10,13 @@
 namespace {
 
 // RFC 4180: a header row, CRLF after each row, quotes only where a field needs them.
-QString csv(const DeviceTable &table)
+QString csv(const DeviceTable &table, Layout layout)
 {
     static const QRegularExpression needsQuotes(QStringLiteral("[,\"\r\n]"));
     QString text;
-    for (const QStringList &row :
-         table.streamed ? table.rows : QVector<QStringList>{table.header} + table.rows) {
+    for (const QStringList &row : layout == Layout::Streamed
+                                      ? table.rows
+                                      : QVector<QStringList>{table.header} + table.rows) {
         QStringList fields;
         for (QString field : row) {
             if (field.contains(needsQuotes))
@@ -53,10 +54,10 @@ QString visible(const QString &field)
 }
 
 // Aligned columns two blanks apart, a rule under the header; no line ends in padding.
-QString aligned(const DeviceTable &table)
+QString aligned(const DeviceTable &table, Layout layout)
 {
     QVector<QStringList> lines;
-    if (!table.streamed)
+    if (layout == Layout::Whole)
         lines << table.header;
     for (const QStringList &row : table.rows) {
         QStringList cells;
@@ -72,7 +73,7 @@ QString aligned(const DeviceTable &table)
     QStringList rule;
     for (const int width : widths)
         rule << QString(width, '-');
-    if (!table.streamed)
+    if (layout == Layout::Whole)
         lines.insert(1, rule);
 
     QString text;
@@ -90,7 +91,7 @@ QString aligned(const DeviceTable &table)
     return text;
 }
 
-QByteArray json(const DeviceTable &table)
+QByteArray json(const DeviceTable &table, Layout layout)
 {
     QJsonArray devices;
     QByteArray lines;
@@ -103,7 +104,7 @@ QByteArray json(const DeviceTable &table)
         devices.append(device);
         lines += QJsonDocument(device).toJson(QJsonDocument::Compact) + '\n';
     }
-    return table.streamed ? lines : QJsonDocument(devices).toJson();
+    return layout == Layout::Streamed ? lines : QJsonDocument(devices).toJson();
 }
 
 } // namespace
@@ -135,15 +136,15 @@ int terminalColumns(const QString &text)
     return columns + cluster;
 }
 
-QByteArray formatted(const DeviceTable &table, OutputFormat format)
+QByteArray formatted(const DeviceTable &table, OutputFormat format, Layout layout)
 {
     switch (format) {
     case OutputFormat::Table:
-        return aligned(table).toUtf8();
+        return aligned(table, layout).toUtf8();
     case OutputFormat::Csv:
-        return csv(table).toUtf8();
+        return csv(table, layout).toUtf8();
     case OutputFormat::Json:
-        return json(table);
+        return json(table, layout);
     case OutputFormat::Tsv:
         break;
     }

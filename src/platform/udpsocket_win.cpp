@@ -1,31 +1,14 @@
 #include "udpsocket.h"
 
 #include <winsock2.h>
-#include <ws2tcpip.h>
+
+#include "socketaddress.h"
 
 namespace {
-
-sockaddr_in socketAddress(std::uint32_t address, std::uint16_t port)
-{
-    sockaddr_in result{};
-    result.sin_family = AF_INET;
-    result.sin_port = htons(port);
-    result.sin_addr.s_addr = htonl(address);
-    return result;
-}
 
 SOCKET sock(std::intptr_t handle)
 {
     return static_cast<SOCKET>(handle);
-}
-
-bool parseIpv4(const char *text, std::uint32_t &address)
-{
-    in_addr parsed{};
-    if (text == nullptr || inet_pton(AF_INET, text, &parsed) != 1)
-        return false;
-    address = ntohl(parsed.s_addr);
-    return true;
 }
 
 } // namespace
@@ -66,13 +49,8 @@ bool UdpSocket::recordFailure()
     return false;
 }
 
-bool UdpSocket::bindTo(const char *ipv4Address, std::uint16_t port)
+bool UdpSocket::bindTo(std::uint32_t address, std::uint16_t port)
 {
-    std::uint32_t address = 0;
-    if (!parseIpv4(ipv4Address, address)) {
-        lastError_ = WSAEINVAL;
-        return false;
-    }
     const sockaddr_in local = socketAddress(address, port);
     return ::bind(sock(handle_), reinterpret_cast<const sockaddr *>(&local), sizeof local) == 0 ||
            recordFailure();

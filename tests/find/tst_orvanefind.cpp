@@ -1,5 +1,5 @@
-#include "cli/devicewatch.h"
-#include "cli/interfacechoice.h"
+#include "discovery/devicewatch.h"
+#include "discovery/interfacechoice.h"
 #include "support/support.h"
 
 #include <QElapsedTimer>

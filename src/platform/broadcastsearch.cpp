@@ -1,5 +1,6 @@
 #include "broadcastsearch.h"
 
+#include "ipv4.h"
 #include "protocolconstants.h"
 #include "udpsocket.h"
 
@@ -15,7 +16,7 @@ constexpr std::chrono::milliseconds StopCheckInterval(100);
 
 namespace discovery {
 
-std::optional<std::string> broadcastSearch(const char *interfaceAddress, int quietTimeMs,
+std::optional<std::string> broadcastSearch(std::string_view interfaceAddress, int quietTimeMs,
                                            const ReplyHandler &onReply,
                                            const StopCheck &stopRequested)
 {
@@ -25,7 +26,8 @@ std::optional<std::string> broadcastSearch(const char *interfaceAddress, int qui
     UdpSocket socket;
     if (!socket.isOpen())
         return "Socket creation failed";
-    if (!socket.bindTo(interfaceAddress, 0))
+    const std::optional<std::uint32_t> address = parseIpv4(interfaceAddress);
+    if (!address || !socket.bindTo(*address, 0))
         return "Bind to socket failed";
     if (!socket.allowBroadcast())
         return "setsockopt broadcast failed";

@@ -46,8 +46,7 @@ public:
 
     bool isOpen() const;
 
-    // Fails for a text that is not a dotted-decimal IPv4 address, too.
-    bool bindTo(const char *ipv4Address, std::uint16_t port);
+    bool bindTo(std::uint32_t address, std::uint16_t port);
     bool allowBroadcast();
     bool setReceiveTimeout(int milliseconds);
     // Best effort: the system may grant less.

@@ -1,6 +1,6 @@
 #include "devicewatch.h"
 
-#include "discovery/protocol.h"
+#include "protocol.h"
 
 #include <QSet>
 
@@ -19,7 +19,8 @@ QString deviceIdentity(const QStringList &row)
 {
     const QString &mac = row.value(DeviceRecord::MacAddressField);
     return tagOf(row) + '\n' +
-           (mac.isEmpty() ? '|' + row.mid(0, DeviceRecord::FieldCount).join('|') : mac.toUpper());
+           (mac.isEmpty() ? '|' + row.mid(0, DeviceRecord::FieldCount).join('|')
+                          : macAddressKey(mac));
 }
 
 QVector<DeviceWatch::Event> DeviceWatch::update(const DeviceTable &found,

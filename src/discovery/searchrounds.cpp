@@ -1,0 +1,155 @@
+#include "searchrounds.h"
+
+#include "interfacechoice.h"
+#include "interfacesearch.h"
+#include "protocol.h"
+#include "replyjudgement.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+namespace {
+
+struct SearchOn {
+    NetworkInterface interface;
+    InterfaceSearch search;
+};
+
+std::vector<SearchOn> searchAll(const QVector<NetworkInterface> &interfaces, int quietTimeMs,
+                                const discovery::StopCheck &stopRequested)
+{
+    std::vector<SearchOn> searches;
+    for (const NetworkInterface &interface : interfaces)
+        searches.push_back({interface, {{}, whyUnsearchable(interface)}});
+    std::vector<std::thread> threads;
+    for (SearchOn &on : searches) {
+        if (on.search.failure)
+            continue;
+        threads.emplace_back([&on, quietTimeMs, &stopRequested] {
+            on.search = searchFrom(on.interface.address, quietTimeMs, stopRequested);
+            if (on.search.failure)
+                on.search.failure = on.interface.name() + ": " + *on.search.failure;
+        });
+    }
+    for (std::thread &thread : threads)
+        thread.join();
+    return searches;
+}
+
+} // namespace
+
+SearchRounds::SearchRounds(std::optional<QString> named, bool all, int quietTimeMs,
+                           AdapterQuery adapterQuery)
+    : named_(std::move(named)), all_(all), quietTimeMs_(quietTimeMs), adapterQuery_(adapterQuery)
+{
+}
+
+QVector<NetworkInterface> SearchRounds::chosenInterfaces(QStringList &notes)
+{
+    const std::optional<std::vector<Adapter>> adapters = adapterQuery_();
+    const QVector<NetworkInterface> listed =
+        adapters ? listedInterfaces(*adapters) : QVector<NetworkInterface>();
+    const auto chosen = chooseInterfaces(listed, named_, all_);
+    if (const auto *reason = std::get_if<QString>(&chosen)) {
+        noteFailure(notes, named_.value_or(QString()), *reason);
+        return {};
+    }
+    const QVector<NetworkInterface> &interfaces = std::get<QVector<NetworkInterface>>(chosen);
+    if (all_)
+        noteChangesOfAll(notes, listed, interfaces);
+    return interfaces;
+}
+
+void SearchRounds::noteFailure(QStringList &notes, const QString &where, const QString &message)
+{
+    anyFailed_ = true;
+    if (!failing_.contains(where))
+        notes << message;
+    failing_ << where;
+}
+
+void SearchRounds::noteWorking(QStringList &notes, const QString &where,
+                               const NetworkInterface &interface)
+{
+    if (failing_.remove(where))
+        notes << QStringLiteral("searching on %1 works again, from %2.")
+                     .arg(interface.name(), interface.address);
+}
+
+void SearchRounds::noteChangesOfAll(QStringList &notes, const QVector<NetworkInterface> &listed,
+                                    const QVector<NetworkInterface> &chosen)
+{
+    const auto find = [](const QVector<NetworkInterface> &among, const NetworkInterface &wanted) {
+        return std::find_if(among.begin(), among.end(), [&wanted](const NetworkInterface &i) {
+            return i.description == wanted.description;
+        });
+    };
+    if (searching_) {
+        for (const NetworkInterface &interface : chosen) {
+            if (find(*searching_, interface) == searching_->end())
+                notes << QStringLiteral("searching on %1 too, from %2.")
+                             .arg(interface.name(), interface.address);
+        }
+        for (const NetworkInterface &earlier : *searching_) {
+            if (find(chosen, earlier) != chosen.end())
+                continue;
+            const auto now = find(listed, earlier);
+            const QString why = now == listed.end() ? "it is no longer listed"
+                                : now->linkUp       ? "it has no IPv4 address now"
+                                                    : "its link is down";
+            notes << QStringLiteral("no longer searching on %1: %2.").arg(earlier.name(), why);
+            failing_.remove(earlier.description);
+        }
+    }
+    searching_ = chosen;
+}
+
+SearchRounds::Round SearchRounds::search(const discovery::StopCheck &stopRequested)
+{
+    Round round;
+    DeviceTable table{DeviceRecord::fieldNames(), {}, {}};
+    if (all_)
+        table.header << "Interface";
+    bool anyListened = false;
+    for (const SearchOn &on :
+         searchAll(chosenInterfaces(round.notes), quietTimeMs_, stopRequested)) {
+        const NetworkInterface &interface = on.interface;
+        // With --all, each interface as itself; otherwise the one the user named, wherever it is.
+        const QString where = all_ ? interface.description : named_.value_or(QString());
+        if (on.search.failure) {
+            noteFailure(round.notes, where, *on.search.failure);
+            continue;
+        }
+        noteWorking(round.notes, where, interface);
+        anyListened = true;
+        const QString tag = all_ ? interface.description : QString();
+        round.searchedTags << tag;
+        // Only the first search on an interface hints: later silence is a device going away.
+        // Loopback is searched where asked, but devices are not expected there.
+        if (!heardFrom_.contains(interface.description)) {
+            heardFrom_ << interface.description;
+            if (on.search.replies.isEmpty() && tellsNothingHeard_ && !interface.isLoopback())
+                round.notes << nobodyAnswered(interface);
+        }
+        const QVector<DeviceRecord> replies = deviceRecords(on.search.replies);
+        table.warnings += judgedReplies(replies, interface);
+        for (const DeviceRecord &reply : replies) {
+            QStringList row(reply.fields.begin(), reply.fields.end());
+            if (all_)
+                row << tag;
+            table.rows << row;
+        }
+    }
+    if (anyListened)
+        round.found = table;
+    return round;
+}
+
+void pauseUntil(const QDeadlineTimer &until, const discovery::StopCheck &stopRequested)
+{
+    while (!until.hasExpired() && !stopRequested())
+        std::this_thread::sleep_for(std::chrono::milliseconds(
+            std::min<qint64>(50, std::max<qint64>(0, until.remainingTime()))));
+}

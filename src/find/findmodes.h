@@ -1,0 +1,23 @@
+#pragma once
+
+// What orvane-find does once its command line is read, one mode a file; each returns the exit
+// status.
+
+#include "discovery/interfacelist.h"
+#include "discovery/searchrounds.h"
+#include "formats.h"
+#include "options.h"
+
+enum ExitStatus { Searched = 0, SearchFailed = 1 }; // bad usage: CommandLineEnd
+
+// Each interface's description and address.
+int listInterfaces(const QVector<NetworkInterface> &listed);
+
+// One round, its rows as they came.
+int searchOnce(SearchRounds &rounds, OutputFormat format);
+
+// Rounds at least a quiet time apart until a reply matches every field asked, or the time-out.
+int waitFor(SearchRounds &rounds, const FindOptions &options, OutputFormat format);
+
+// Rounds every so many seconds until Ctrl-C or SIGTERM, a line per change.
+int watch(SearchRounds &rounds, const FindOptions &options, OutputFormat format);

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "discovery/devicetable.h"
+
+#include <QByteArray>
+#include <QString>
+
+enum class OutputFormat { Table, Csv, Json, Tsv };
+
+// Whole: with a header, and json as one array. Streamed, a part at a time as a watch goes: no
+// header, and json as JSON Lines.
+enum class Layout { Whole, Streamed };
+
+// A backslash, tab, line feed and carriage return written as \\, \t, \n and \r,
+// so that the text is one line and can be restored exactly.
+QString tsvEscaped(const QString &text);
+
+// The columns a terminal gives the text: each grapheme cluster is as wide as its
+// widest code point (two for East Asian wide characters and emoji, none for
+// combining marks).
+int terminalColumns(const QString &text);
+
+// UTF-8, ready for standard output. json carries each row's warnings, empty ones too.
+QByteArray formatted(const DeviceTable &table, OutputFormat format, Layout layout = Layout::Whole);
