@@ -2,18 +2,39 @@
 
 #include <QtTest>
 
-class TestReplyJudgement : public QObject {
+// A datagram's reply text, its record, and what the replies of a search tell of reaching them.
+class TestReplies : public QObject {
     Q_OBJECT
 
-    static QVector<DeviceRecord> records(const QStringList &replies)
+private slots:
+    void split_data()
     {
-        QVector<DeviceRecord> split;
-        for (const QString &reply : replies)
-            split << DeviceRecord::fromReplyText(reply);
-        return split;
+        QTest::addColumn<QByteArray>("datagram");
+        QTest::addColumn<QString>("fields"); // joined by "|"
+        QTest::newRow("seven fields") << QByteArray("a|b|c|d|e|f|g") << "a|b|c|d|e|f|g";
+        QTest::newRow("an empty field, a bar after the seventh")
+            << QByteArray("a||c|d|e|f|g|") << "a||c|d|e|f|g";
+        QTest::newRow("nine fields: the first seven")
+            << QByteArray("1|2|3|4|5|6|7|8|9") << "1|2|3|4|5|6|7";
+        QTest::newRow("three fields: the rest empty")
+            << QByteArray("h|10.0.0.9|255.255.255.0") << "h|10.0.0.9|255.255.255.0||||";
+        QTest::newRow("empty") << QByteArray() << "||||||";
+        QTest::newRow("a zero byte ends the text") << QByteArray("abcde\0|x", 8) << "abcde||||||";
+        QTest::newRow("a zero byte at the end") << QByteArray("z|y\0", 4) << "z|y|||||";
+        QTest::newRow("UTF-8, and what is none")
+            << QByteArray::fromHex("4dc3bc6c6c65727c61ff62") << "Müller|a\ufffdb|||||";
+        QTest::newRow("blanks and line ends as they came")
+            << QByteArray(" h \r\n|\t1 ") << " h \r\n|\t1 |||||";
+    }
+    void split()
+    {
+        QFETCH(QByteArray, datagram);
+        QFETCH(QString, fields);
+        const QVector<DeviceRecord> records = deviceRecords(
+            {discovery::replyText(datagram.constData(), std::size_t(datagram.size()))});
+        QCOMPARE(QStringList(records[0].fields.begin(), records[0].fields.end()).join('|'), fields);
     }
 
-private slots:
     void judged_data()
     {
         // The interface as "DESCRIPTION|ADDRESS|NETMASK"; per reply its warnings, " / " between.
@@ -117,7 +138,8 @@ private slots:
         QFETCH(QStringList, warnings);
         const QStringList on = interface.split('|');
 
-        const QVector<QStringList> judged = judgedReplies(records(replies), {on[0], on[1], on[2]});
+        const QVector<QStringList> judged =
+            judgedReplies(deviceRecords(replies), {on[0], on[1], on[2]});
 
         QStringList shown;
         for (const QStringList &reply : judged)
@@ -126,5 +148,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestReplyJudgement)
-#include "tst_replyjudgement.moc"
+QTEST_GUILESS_MAIN(TestReplies)
+#include "tst_replies.moc"

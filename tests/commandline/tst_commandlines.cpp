@@ -1,0 +1,124 @@
+#include "devicesim/simulatorconfig.h"
+#include "find/options.h"
+
+#include <QtTest>
+
+// Both tools' command lines: what they ask for, or how they end the program.
+class TestCommandLines : public QObject {
+    Q_OBJECT
+
+    // The options as a line, the defaults included.
+    static QString summary(const FindOptions &options)
+    {
+        QStringList waitFor;
+        for (const FieldMatch &match : options.waitFor)
+            waitFor << QStringLiteral("%1=%2").arg(match.column).arg(match.value);
+        return QStringLiteral("interface=%1 all=%2 format=%3 wait=%4 for=%5 timeout=%6 watch=%7")
+            .arg(options.interface.value_or("-"))
+            .arg(options.all)
+            .arg(options.format ? int(*options.format) : -1)
+            .arg(options.quietTimeMs)
+            .arg(waitFor.join(','))
+            .arg(options.timeoutSeconds)
+            .arg(options.watchSeconds);
+    }
+
+private slots:
+    void findOptions_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");   // -1: parsed
+        QTest::addColumn<QString>("told"); // the options, or how the help begins, or the refusal
+        const auto parsed = [](const char *name, const QStringList &arguments, const char *told) {
+            QTest::newRow(name) << arguments << -1 << told;
+        };
+        const auto refused = [](const char *name, const QStringList &arguments, const char *why) {
+            QTest::newRow(name) << arguments << 2 << why;
+        };
+        parsed("the defaults", {}, "interface=- all=0 format=-1 wait=1000 for= timeout=60 watch=0");
+        parsed("watch alone, before another option", {"--watch", "-i", "lo", "-f", "json"},
+               "interface=lo all=0 format=2 wait=1000 for= timeout=60 watch=5");
+        parsed("watch with its seconds", {"-a", "--watch", "7", "-w", "300"},
+               "interface=- all=1 format=-1 wait=300 for= timeout=60 watch=7");
+        parsed("wait for fields in any case, a value with =",
+               {"--wait-for", "MAC=aa:Bb", "--wait-for", "product=P=1", "--timeout", "9"},
+               "interface=- all=0 format=-1 wait=1000 for=3=aa:Bb,4=P=1 timeout=9 watch=0");
+        QTest::newRow("help of any kind, whatever else")
+            << QStringList{"-i", "lo", "--help-all"} << 0 << "Usage: ";
+        refused("a number beyond its limit", {"-w", "3600001"},
+                "--wait takes a whole number of milliseconds from 1 to 3600000, not '3600001'.");
+        refused("a wait that never ends", {"-w", "0"},
+                "--wait takes a whole number of milliseconds from 1 to 3600000, not '0'.");
+        refused("a number with a sign", {"-w", "+300"},
+                "--wait takes a whole number of milliseconds from 1 to 3600000, not '+300'.");
+        refused("a number with a blank", {"--watch", " 5"},
+                "--watch takes a whole number of seconds from 1 to 86400, not ' 5'.");
+        refused("a time-out of no seconds", {"--wait-for", "ip=1", "--timeout", "0"},
+                "--timeout takes a whole number of seconds from 1 to 86400, not '0'.");
+        refused("an unknown format", {"-f", "xml"},
+                "Unknown format 'xml': choose table, csv, json or tsv.");
+        refused("interface and all", {"-i", "lo", "--all"},
+                "Give either --interface or --all, not both.");
+        refused("an unexpected argument", {"-i", "lo", "eth0"}, "Unexpected argument 'eth0'.");
+        refused("a time-out without a wait", {"--timeout", "5"}, "--timeout goes with --wait-for.");
+        refused("wait for without =", {"--wait-for", "serial"},
+                "--wait-for takes FIELD=VALUE with FIELD one of hostname, ip, netmask, mac, "
+                "product, serial, firmware, not 'serial'.");
+        refused("wait for an unknown field", {"--wait-for", "colour=red"},
+                "--wait-for takes FIELD=VALUE with FIELD one of hostname, ip, netmask, mac, "
+                "product, serial, firmware, not 'colour=red'.");
+        refused("watch and wait for", {"--watch", "--wait-for", "ip=1"},
+                "Give either --watch or --wait-for, not both.");
+    }
+    void findOptions()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, told);
+        const auto parsed = parseFindOptions(QStringList{"tool"} + arguments);
+        if (const auto *options = std::get_if<FindOptions>(&parsed)) {
+            QCOMPARE(-1, status);
+            QCOMPARE(summary(*options), told);
+            return;
+        }
+        const CommandLineEnd &end = std::get<CommandLineEnd>(parsed);
+        QCOMPARE(end.status, status);
+        QCOMPARE(end.text.left(told.size()), told);
+    }
+
+    void simulatorRefusals_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("told");
+        const auto refused = [](const char *name, const QStringList &arguments, const char *why) {
+            QTest::newRow(name) << arguments << 2 << why;
+        };
+        QTest::newRow("help of any kind") << QStringList{"--help-all"} << 0 << "Usage: ";
+        refused("a number beyond its limit", {"--port", "65536"},
+                "--port takes a whole number from 1 to 65535, not '65536'.");
+        // It would shift every later field of the reply.
+        refused("a field with |", {"--hostname", "a|b"},
+                "--hostname cannot hold '|', which separates a reply's fields (--raw sends any "
+                "bytes).");
+        refused("no address to listen on", {"--listen", "nowhere"},
+                "--listen takes an IPv4 address, not 'nowhere'.");
+        refused("an odd number of hex digits", {"--raw", "616"},
+                "--raw takes pairs of hex digits (at most 65507 bytes), not '616'.");
+        refused("an unexpected argument", {"x"}, "Unexpected argument 'x'.");
+    }
+    void simulatorRefusals()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, told);
+        const auto parsed = parseSimulatorArguments(QStringList{"tool"} + arguments);
+        const auto *end = std::get_if<CommandLineEnd>(&parsed);
+        QVERIFY(end);
+        QCOMPARE(end->status, status);
+        QCOMPARE(end->text.left(told.size()), told);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCommandLines)
+#include "tst_commandlines.moc"
