@@ -8,9 +8,6 @@
 
 // An adapter a search can run on, as the user picks it.
 struct NetworkInterface {
-    // The address the platform gives an adapter that has no IPv4 address.
-    static constexpr char NoAddress[] = "0.0.0.0";
-
     QString description;
     QString address;    // IPv4, dotted decimal
     QString netmask;    // of that address
@@ -19,7 +16,7 @@ struct NetworkInterface {
 
     // "eth0" of "eth0 (Ethernet)"; a Windows description, which starts with no name, whole.
     QString name() const;
-    bool hasAddress() const { return address != QLatin1String(NoAddress); }
+    bool hasAddress() const { return address != QLatin1String(NoIpv4Address); }
     // Listed where the system has it, but no place to look for devices.
     bool isLoopback() const { return address.startsWith(QLatin1String("127.")); }
 };

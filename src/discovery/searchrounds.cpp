@@ -12,6 +12,7 @@
 
 namespace {
 
+// One interface, and what its search brought.
 struct SearchOn {
     NetworkInterface interface;
     InterfaceSearch search;

@@ -49,14 +49,14 @@ std::string dottedDecimal(const sockaddr *address)
     char text[INET_ADDRSTRLEN] = {};
     const auto *ipv4 = reinterpret_cast<const sockaddr_in *>(address);
     if (address == nullptr || inet_ntop(AF_INET, &ipv4->sin_addr, text, sizeof text) == nullptr)
-        return "0.0.0.0";
+        return NoIpv4Address;
     return text;
 }
 
 // What getifaddrs tells of one interface.
 struct InterfaceState {
-    std::string address = "0.0.0.0"; // the first IPv4 one
-    std::string netmask = "0.0.0.0";
+    std::string address = NoIpv4Address; // the first IPv4 one
+    std::string netmask = NoIpv4Address;
     bool linkUp = true;
 };
 

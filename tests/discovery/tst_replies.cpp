@@ -88,9 +88,9 @@ private slots:
             {"10.88.2.7" + out, "10.88.2.8" + out, "10.88.2.9" + out, "10.88.2.10" + out,
              "127.0.0.5" + out, "224.0.0.5" + out});
         row("no address at all", lan,
-            {"a", "b|10.88.1", "c|9.10.88.1.7", "d|10.88.1.256", "e|10.88.1.07", "f| 10.88.1.7",
+            {"a", "b|10.88.1", "c|10.88.1.7.9", "d|10.88.1.256", "e|10.88.1.07", "f| 10.88.1.7",
              "g|10.88.1.+7", "h|١٠.88.1.7"},
-            {"A device without an IP-Address" + out, "10.88.1" + out, "9.10.88.1.7" + out,
+            {"A device without an IP-Address" + out, "10.88.1" + out, "10.88.1.7.9" + out,
              "10.88.1.256" + out, "10.88.1.07" + out, " 10.88.1.7" + out, "10.88.1.+7" + out,
              "١٠.88.1.7" + out});
         row("an interface without an address judges no subnet", "noaddr0|0.0.0.0|255.255.255.0",

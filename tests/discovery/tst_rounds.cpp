@@ -90,8 +90,12 @@ private slots:
                                  "carrier).";
         QTest::newRow("failing told once, then working again from a new address")
             << "lana"
-            << Rounds{{"lana 127.0.0.2"}, {"lana 0.0.0.0"}, {"lana 0.0.0.0"}, {"lana 127.0.0.3"}}
-            << QStringList{"", noAddress, "", "searching on lana works again, from 127.0.0.3."};
+            << Rounds{{"lana 127.0.0.2"},
+                      {"lana 0.0.0.0"},
+                      {"lana 0.0.0.0"},
+                      {"lana 127.0.0.3"},
+                      {"lana 127.0.0.3"}}
+            << QStringList{"", noAddress, "", "searching on lana works again, from 127.0.0.3.", ""};
         QTest::newRow("still failing for another reason: told once")
             << "lana" << Rounds{{"lana 127.0.0.2 down"}, {}, {"lana 127.0.0.2"}}
             << QStringList{linkDown, "", "searching on lana works again, from 127.0.0.2."};

@@ -13,7 +13,8 @@ struct Device {
 using Devices = QVector<Device>;
 Q_DECLARE_METATYPE(Devices)
 
-// orvane-find and orvane-device-sim as processes in the test bed, a bridge of no address added.
+// orvane-find and orvane-device-sim as processes in the test bed, a bridge of no address added
+// whose name holds a backslash.
 class TestOrvaneFind : public QObject {
     Q_OBJECT
 
@@ -21,7 +22,7 @@ private slots:
     void initTestCase()
     {
         REQUIRE_PRIVATE_NETWORK();
-        QCOMPARE(QProcess::execute("ip", {"link", "add", "orvfind0", "type", "bridge"}), 0);
+        QCOMPARE(QProcess::execute("ip", {"link", "add", "orv\\find0", "type", "bridge"}), 0);
     }
 
     void cleanup() // what a row changed
@@ -56,7 +57,7 @@ private slots:
                                 << 0 << requests;
         };
         const auto raw = [](const QByteArray &reply) {
-            return QStringList{"--raw", reply.toHex()};
+            return QStringList{"--raw", reply.toHex().toUpper()};
         };
         // Fields that need each format's care, and an emoji of two code points in one column.
         const Devices odd{
@@ -151,6 +152,9 @@ private slots:
             1, "",
             "orvane-find: no reply with serial=A-2 and hostname=DEV within 1 s. 1 device "
             "answered: serial='' hostname='dev'.\n");
+        row("wait for: nobody answers, no hint", {},
+            {"-i", "lana", "--wait-for", "serial=A", "--timeout", "1"}, 1, "",
+            "orvane-find: no reply with serial=A within 1 s. No device answered.\n");
         row("wait for: what answered, the first three of them",
             {{"dev1", {"--devices", "4", "--hostname", "h", "--serial", "S"}}},
             {"-i", "lana", "--wait-for", "serial=S-5", "--timeout", "1"}, 1, "",
@@ -183,7 +187,7 @@ private slots:
         QTest::newRow("list interfaces, each by its first address")
             << Devices() << QStringList{"--list-interfaces"} << 0
             << "lo (loopback)\t127.0.0.1\nlana (Ethernet)\t10.201.1.1\n"
-               "lanb (Ethernet)\t10.201.2.1\norvfind0 (Ethernet, bridge)\t0.0.0.0\n"
+               "lanb (Ethernet)\t10.201.2.1\norv\\\\find0 (Ethernet, bridge)\t0.0.0.0\n"
             << ""
             << "ip addr add 10.201.1.99/24 dev lana" << 0 << 0 << 0;
         row("not listed", dev, {"-i", "eth9"}, 2, "",
@@ -195,9 +199,9 @@ private slots:
               {"--devices", "3", "--hostname", "d", "--mac", "02:00:00:00:00:FF", "--product",
                "P"}}},
             {"-i", "lo"}, 0,
-            "d-1\t127.0.0.1\t255.0.0.0\t02:00:00:00:00:FF\tP\tSIM000001-1\t0.0.1\n"
-            "d-2\t127.0.0.2\t255.0.0.0\t02:00:00:00:01:00\tP\tSIM000001-2\t0.0.1\n"
-            "d-3\t127.0.0.3\t255.0.0.0\t02:00:00:00:01:01\tP\tSIM000001-3\t0.0.1\n");
+            "d-1\t127.0.0.1\t255.0.0.0\t02:00:00:00:00:FF\tP\tSIM000001-1\t" ORVANE_VERSION "\n"
+            "d-2\t127.0.0.2\t255.0.0.0\t02:00:00:00:01:00\tP\tSIM000001-2\t" ORVANE_VERSION "\n"
+            "d-3\t127.0.0.3\t255.0.0.0\t02:00:00:00:01:01\tP\tSIM000001-3\t" ORVANE_VERSION "\n");
     }
     void run()
     {

@@ -1,6 +1,6 @@
-#include "commandline/output.h"
 #include "discovery/interfacechoice.h"
 #include "find/findmodes.h"
+#include "find/report.h"
 #include "find/terminal.h"
 
 #include <QCoreApplication>
@@ -18,7 +18,7 @@ int main(int argc, char *argv[])
 
     const std::optional<std::vector<Adapter>> adapters = queryAdapters();
     if (!adapters) {
-        printLine(stderr, QStringLiteral("orvane-find: ") + NoInterfacesDetected);
+        tell({NoInterfacesDetected});
         return SearchFailed;
     }
     const QVector<NetworkInterface> listed = listedInterfaces(*adapters);
