@@ -9,5 +9,5 @@
 // The rows on standard output, their warnings on standard error.
 void show(const DeviceTable &table, OutputFormat format, Layout layout = Layout::Whole);
 
-// A round's notes for the user, a line each.
+// Notes for the user, a line each, after the program's name.
 void tell(const QStringList &notes);
