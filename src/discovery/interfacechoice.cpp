@@ -44,16 +44,27 @@ chooseInterfaces(const QVector<NetworkInterface> &listed, const std::optional<QS
     if (all)
         return QStringLiteral("No listed interface has an IPv4 address and a link that is up.") +
                (listed.isEmpty() ? QString() : " The interfaces are:" + listing(listed));
-    if (listed.size() == 1)
-        return listed;
+    QVector<NetworkInterface> deviceNetworks;
+    std::copy_if(listed.begin(), listed.end(), std::back_inserter(deviceNetworks), isDeviceNetwork);
+    if (deviceNetworks.size() == 1)
+        return deviceNetworks;
+    // Where none can search, the one it would have chosen says why.
     QVector<NetworkInterface> outsideLoopback;
     std::copy_if(listed.begin(), listed.end(), std::back_inserter(outsideLoopback),
                  [](const NetworkInterface &interface) { return !interface.isLoopback(); });
-    if (outsideLoopback.size() == 1)
+    if (deviceNetworks.isEmpty() && listed.size() == 1)
+        return listed;
+    if (deviceNetworks.isEmpty() && outsideLoopback.size() == 1)
         return outsideLoopback;
     if (listed.isEmpty())
         return QStringLiteral("No network interface is listed to search on.");
     return QStringLiteral("Several interfaces are listed: choose one with --interface, or search "
                           "on all with --all.%1")
         .arg(listing(listed));
+}
+
+int preferredInterface(const QVector<NetworkInterface> &listed)
+{
+    const auto found = std::find_if(listed.begin(), listed.end(), isDeviceNetwork);
+    return found != listed.end() ? int(found - listed.begin()) : listed.isEmpty() ? -1 : 0;
 }

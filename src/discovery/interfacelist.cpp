@@ -29,3 +29,8 @@ std::optional<QString> whyUnsearchable(const NetworkInterface &interface)
             .arg(interface.name());
     return std::nullopt;
 }
+
+bool isDeviceNetwork(const NetworkInterface &interface)
+{
+    return !whyUnsearchable(interface) && !interface.isLoopback();
+}

@@ -32,3 +32,6 @@ QVector<NetworkInterface> listedInterfaces(const std::vector<Adapter> &adapters)
 
 // Why no search can run from the interface, before any traffic; nothing where one can.
 std::optional<QString> whyUnsearchable(const NetworkInterface &interface);
+
+// Where devices may answer: an interface a search can run on, loopback aside.
+bool isDeviceNetwork(const NetworkInterface &interface);

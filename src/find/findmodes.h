@@ -13,10 +13,11 @@ enum ExitStatus { Searched = 0, SearchFailed = 1 }; // bad usage: CommandLineEnd
 // Each interface's description and address.
 int listInterfaces(const QVector<NetworkInterface> &listed);
 
-// One round, its rows as they came.
+// One round, its rows as they came; Ctrl-C ends it early with what arrived.
 int searchOnce(SearchRounds &rounds, OutputFormat format);
 
-// Rounds at least a quiet time apart until a reply matches every field asked, or the time-out.
+// Rounds at least a quiet time apart until a reply matches every field asked, or the time-out
+// or Ctrl-C.
 int waitFor(SearchRounds &rounds, const FindOptions &options, OutputFormat format);
 
 // Rounds every so many seconds until Ctrl-C or SIGTERM, a line per change.

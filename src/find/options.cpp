@@ -12,12 +12,14 @@ const char *const Description =
 Finder: broadcasts the request from an interface's address and prints every
 reply that arrives until the quiet time passes without one.
 
-Without --interface or --all the search runs on the only listed interface,
-loopback aside where others are listed; when several are, choose one. --all
-skips interfaces without an IPv4 address (0.0.0.0) or whose link is down.
---watch and --wait-for choose again before every round: a named interface is
-followed to its new address, --all takes in and leaves out interfaces as they
-gain or lose theirs. An option given twice counts as given last.
+Without --interface or --all the search runs on the one listed interface,
+loopback aside, with an IPv4 address and a link that is up; where several have
+both, choose one; where none has, it says why the only one listed (loopback
+aside where others are) cannot search. --all skips interfaces without an IPv4
+address (0.0.0.0) or whose link is down. --watch and --wait-for choose again
+before every round: a named interface is followed to its new address, --all
+takes in and leaves out interfaces as they gain or lose theirs. An option given
+twice counts as given last.
 
 Output (UTF-8): one row per reply in arrival order, duplicates kept, with the
 columns Hostname, IP-Address, Netmask, MAC-Address, Product Name, Serial No,
@@ -49,8 +51,13 @@ the link down) counts for nothing; standard error says once when searching
 fails and once when it works again. tsv and csv lines begin with the event and
 the time, json prints one object per line (JSON Lines).
 
+Ctrl-C or SIGTERM ends a search as if its quiet time had passed: the rows that
+arrived are printed. --wait-for then ends as at its --timeout, saying what
+answered.
+
 Exit status: 0 when the search ran (also when no device answered), 1 when it
-failed (the reason on standard error) or --wait-for timed out, 2 for bad usage.)";
+failed (the reason on standard error) or --wait-for timed out or was stopped,
+2 for bad usage.)";
 
 constexpr int DefaultTimeoutSeconds = 60;
 constexpr int DefaultWatchSeconds = 5;

@@ -1,9 +1,10 @@
 #include "findmodes.h"
 #include "report.h"
+#include "terminal.h"
 
 int searchOnce(SearchRounds &rounds, OutputFormat format)
 {
-    const SearchRounds::Round round = rounds.search([] { return false; });
+    const SearchRounds::Round round = rounds.search(stopSignalled);
     tell(round.notes);
     if (round.found)
         show(*round.found, format);

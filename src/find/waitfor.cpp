@@ -3,6 +3,7 @@
 #include "discovery/protocol.h"
 #include "findmodes.h"
 #include "report.h"
+#include "terminal.h"
 
 #include <QSet>
 #include <algorithm>
@@ -80,12 +81,12 @@ int waitFor(SearchRounds &rounds, const FindOptions &options, OutputFormat forma
 {
     rounds.stopTellingNothingHeard();
     const QDeadlineTimer deadline(std::chrono::seconds(options.timeoutSeconds));
-    const auto timedOut = [&deadline] { return deadline.hasExpired(); };
+    const auto waitOver = [&deadline] { return deadline.hasExpired() || stopSignalled(); };
     AnswersHeard heard(options.waitFor);
     while (true) {
         // A failing search returns at once; rounds keep at least a quiet time apart.
         const QDeadlineTimer nextRound(options.quietTimeMs);
-        const SearchRounds::Round round = rounds.search(timedOut);
+        const SearchRounds::Round round = rounds.search(waitOver);
         tell(round.notes);
         if (round.found) {
             const DeviceTable matching = rowsWhere(*round.found, options.waitFor);
@@ -95,16 +96,17 @@ int waitFor(SearchRounds &rounds, const FindOptions &options, OutputFormat forma
             }
             heard.add(*round.found);
         }
-        if (timedOut()) {
+        if (waitOver()) {
             QStringList conditions;
             for (const FieldMatch &match : options.waitFor)
                 conditions << asked(match, match.value);
-            tell({QStringLiteral("no reply with %1 within %2 s. %3")
-                      .arg(conditions.join(" and "))
-                      .arg(options.timeoutSeconds)
-                      .arg(heard.told())});
+            const QString until = stopSignalled()
+                                      ? QStringLiteral("before the stop")
+                                      : QStringLiteral("within %1 s").arg(options.timeoutSeconds);
+            tell({QStringLiteral("no reply with %1 %2. %3")
+                      .arg(conditions.join(" and "), until, heard.told())});
             return SearchFailed;
         }
-        pauseUntil(nextRound, timedOut);
+        pauseUntil(nextRound, waitOver);
     }
 }

@@ -30,7 +30,6 @@ void showChanges(const QVector<DeviceWatch::Event> &changes, const QStringList &
 
 int watch(SearchRounds &rounds, const FindOptions &options, OutputFormat format)
 {
-    catchStopSignals();
     DeviceWatch devices;
     QStringList header = QStringList{"Event", "Time"} + DeviceRecord::fieldNames();
     if (options.all)

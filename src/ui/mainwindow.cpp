@@ -1,6 +1,8 @@
 #include "mainwindow.h"
 
 #include "about.h"
+#include "discovery/interfacechoice.h"
+#include "discovery/interfacesearch.h"
 #include "discovery/protocol.h"
 #include "discovery/replyjudgement.h"
 #include "fixedsize.h"
@@ -11,14 +13,15 @@
 #include <QDesktopServices>
 #include <QHeaderView>
 #include <QMessageBox>
+#include <QSettings>
 #include <QUrl>
 #include <QtConcurrent>
 
 namespace {
 
 constexpr std::size_t FieldCount = DeviceRecord::FieldCount;
-constexpr int NetmaskRole = Qt::UserRole + 1;
-constexpr int IndexRole = Qt::UserRole + 2; // the system's number for the interface
+constexpr int InterfaceRole = Qt::UserRole + 1; // all the window knows of the interface
+const QString LastInterfaceKey = QStringLiteral("lastInterface");
 // Columns fit the widest of this many rows, so that a flood of replies still fills at once.
 constexpr int FittedRows = 1000;
 constexpr int RowsPerChunk = 2048;
@@ -82,14 +85,38 @@ void placeCells(QTableWidget *table, const std::vector<QTableWidgetItem *> &cell
                                 model->index(rows - 1, DeviceRecord::FieldCount - 1));
 }
 
+// Where the platform keeps a user's settings: the XDG config folder, or the registry under
+// HKEY_CURRENT_USER.
+QSettings userSettings()
+{
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Orvane"),
+                     QStringLiteral("Orvane Finder"));
+}
+
+// The interface of that name among those offered; -1 where none is.
+int indexNamed(const QVector<NetworkInterface> &offered, const QString &name)
+{
+    const auto named = std::find_if(offered.begin(), offered.end(), [&name](const auto &i) {
+        return !name.isEmpty() && i.name() == name;
+    });
+    return named != offered.end() ? int(named - offered.begin()) : -1;
+}
+
 } // namespace
 
+Q_DECLARE_METATYPE(NetworkInterface)
+
 MainWindow::MainWindow(QWidget *parent, AdapterQuery adapterQuery)
-    : QMainWindow(parent), ui(std::make_unique<Ui::MainWindow>())
+    : QMainWindow(parent), ui(std::make_unique<Ui::MainWindow>()), readAdapters(adapterQuery)
 {
     ui->setupUi(this);
     fixToItsSize(this);
-    setInterfaceList(adapterQuery);
+    setInterfaceList();
+    chooseInterfaceAtStart();
+    connect(ui->cbNetworkInterfaces, &InterfaceBox::opening, this,
+            &MainWindow::refreshInterfaceList);
+    // The word over the table is for reading; a click goes to the table beneath.
+    ui->lbNobodyAnswered->setAttribute(Qt::WA_TransparentForMouseEvents);
     setTableHeader();
     QHeaderView *header = ui->tableWidget->horizontalHeader();
     header->setResizeContentsPrecision(FittedRows);
@@ -110,20 +137,54 @@ MainWindow::MainWindow(QWidget *parent, AdapterQuery adapterQuery)
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::setInterfaceList(AdapterQuery adapterQuery)
+void MainWindow::setInterfaceList()
 {
-    const std::optional<std::vector<Adapter>> adapters = adapterQuery();
+    const std::optional<std::vector<Adapter>> adapters = readAdapters();
     if (!adapters) {
         QMessageBox::critical(nullptr, QStringLiteral("Error"), NoInterfacesDetected,
                               QMessageBox::Ok, QMessageBox::NoButton);
         return;
     }
-    for (const NetworkInterface &interface : listedInterfaces(*adapters)) {
+    fillInterfaceList(listedInterfaces(*adapters));
+}
+
+void MainWindow::refreshInterfaceList()
+{
+    const QString chosen = currentInterface().name();
+    const std::optional<std::vector<Adapter>> adapters = readAdapters();
+    ui->cbNetworkInterfaces->clear();
+    fillInterfaceList(adapters ? listedInterfaces(*adapters) : QVector<NetworkInterface>());
+    ui->cbNetworkInterfaces->setCurrentIndex(indexNamed(offeredInterfaces(), chosen));
+}
+
+void MainWindow::fillInterfaceList(const QVector<NetworkInterface> &listed)
+{
+    for (const NetworkInterface &interface : listed) {
         ui->cbNetworkInterfaces->addItem(interface.description, interface.address);
-        const int item = ui->cbNetworkInterfaces->count() - 1;
-        ui->cbNetworkInterfaces->setItemData(item, interface.netmask, NetmaskRole);
-        ui->cbNetworkInterfaces->setItemData(item, interface.index, IndexRole);
+        ui->cbNetworkInterfaces->setItemData(ui->cbNetworkInterfaces->count() - 1,
+                                             QVariant::fromValue(interface), InterfaceRole);
     }
+}
+
+void MainWindow::chooseInterfaceAtStart()
+{
+    const QVector<NetworkInterface> offered = offeredInterfaces();
+    const QVariant last = userSettings().value(LastInterfaceKey);
+    const int kept = last.type() == QVariant::String ? indexNamed(offered, last.toString()) : -1;
+    ui->cbNetworkInterfaces->setCurrentIndex(kept != -1 ? kept : preferredInterface(offered));
+}
+
+QVector<NetworkInterface> MainWindow::offeredInterfaces() const
+{
+    QVector<NetworkInterface> offered;
+    for (int item = 0; item < ui->cbNetworkInterfaces->count(); ++item)
+        offered << ui->cbNetworkInterfaces->itemData(item, InterfaceRole).value<NetworkInterface>();
+    return offered;
+}
+
+NetworkInterface MainWindow::currentInterface() const
+{
+    return ui->cbNetworkInterfaces->currentData(InterfaceRole).value<NetworkInterface>();
 }
 
 void MainWindow::addRowActions()
@@ -158,6 +219,8 @@ void MainWindow::on_btnSearch_clicked()
 {
     if (searchPending)
         return; // one search at a time; its list is still to come
+    // The search goes out from the address the interface has now.
+    refreshInterfaceList();
     if (ui->cbNetworkInterfaces->currentIndex() == -1) {
         QMessageBox::information(nullptr, QStringLiteral("Information"),
                                  QStringLiteral("Please select a network interface"),
@@ -165,10 +228,9 @@ void MainWindow::on_btnSearch_clicked()
         return;
     }
     ui->lbStatus->setText(QStringLiteral("searching, please wait..."));
-    const QComboBox *interfaces = ui->cbNetworkInterfaces;
-    searchedOn = {interfaces->currentText(), interfaces->currentData().toString(),
-                  interfaces->currentData(NetmaskRole).toString(),
-                  interfaces->currentData(IndexRole).toUInt()};
+    ui->lbNobodyAnswered->hide();
+    searchedOn = currentInterface();
+    userSettings().setValue(LastInterfaceKey, searchedOn.name());
     // Unique, so that every list fills the table once however often Search is pressed.
     connect(&searchDevices, &SearchDevices::setDeviceList, this, &MainWindow::setTableWidget,
             static_cast<Qt::ConnectionType>(Qt::QueuedConnection | Qt::UniqueConnection));
@@ -206,6 +268,12 @@ void MainWindow::setTableWidget(QStringList deviceList)
     placeCells(ui->tableWidget, cells);
     ui->tableWidget->resizeColumnsToContents();
     ui->lbStatus->clear();
+    if (deviceList.isEmpty()) {
+        QString word = nobodyAnswered(searchedOn);
+        word[0] = word[0].toUpper();
+        ui->lbNobodyAnswered->setText(word);
+        ui->lbNobodyAnswered->show();
+    }
 }
 
 void MainWindow::showSearchFailure(const QString &message)

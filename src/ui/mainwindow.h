@@ -32,12 +32,20 @@ private slots:
     void showSearchFailure(const QString &message);
 
 private:
-    void setInterfaceList(AdapterQuery adapterQuery);
+    void setInterfaceList();
+    // The system's list as it is now; the choice stays on the interface of the same name.
+    void refreshInterfaceList();
+    void fillInterfaceList(const QVector<NetworkInterface> &listed);
+    // The interface last searched on, where it is listed; else the core's preference.
+    void chooseInterfaceAtStart();
+    QVector<NetworkInterface> offeredInterfaces() const;
+    NetworkInterface currentInterface() const;
     // Copy and launch, by the context menu and the platform's Copy key.
     void addRowActions();
     void launchConfig();
 
     std::unique_ptr<Ui::MainWindow> ui;
+    const AdapterQuery readAdapters;
     SearchDevices searchDevices;
     // From a Search press until that search's list or failure arrives.
     bool searchPending = false;

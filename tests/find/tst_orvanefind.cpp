@@ -292,23 +292,46 @@ private slots:
                                           "10.201.1.7.\n");
     }
 
-    // Each interface's search listens for 20 s; the signal ends them all.
+    // Searches that listen for 20 s, ended by Ctrl-C once the device has answered: as if the
+    // quiet time had passed.
+    void stopDuringALongQuietTime_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("errors");
+        QTest::newRow("a watch: no round was complete")
+            << QStringList{"--all", "--watch"} << 0 << ""
+            << "";
+        QTest::newRow("one search: what arrived")
+            << QStringList{"-i", "lana"} << 0 << "a\t\t\t\t\t\t\n"
+            << "orvane-find: warning: A device without an IP-Address";
+        QTest::newRow("wait for: as at its time-out, with what answered")
+            << QStringList{"-i", "lana", "--wait-for", "serial=S"} << 1 << ""
+            << "orvane-find: no reply with serial=S before the stop. 1 device answered: "
+               "serial=''.\n";
+    }
     void stopDuringALongQuietTime()
     {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, output);
+        QFETCH(QString, errors);
         Simulator dev1({"--raw", "61"}, "dev1");
         Simulator dev2({"--raw", "62"}, "dev2");
         QVERIFY(dev1.listening && dev2.listening);
         QProcess find;
-        find.start(ORVANE_FIND, {"--all", "--watch", "--wait", "20000"});
-        QTRY_VERIFY(!dev1.lines("request ").isEmpty() && !dev2.lines("request ").isEmpty());
+        find.start(ORVANE_FIND, arguments + QStringList{"--wait", "20000"});
+        QTRY_VERIFY(!dev1.lines("answered ").isEmpty());
 
         QElapsedTimer stopping;
         stopping.start();
         kill(pid_t(find.processId()), SIGINT);
         QVERIFY(find.waitForFinished(15000));
         QVERIFY2(stopping.elapsed() < 5000, qPrintable(QString::number(stopping.elapsed())));
-        QCOMPARE(find.exitCode(), 0);
-        QCOMPARE(find.readAllStandardOutput(), QByteArray()); // no round was complete
+        QCOMPARE(find.exitCode(), status);
+        QCOMPARE(QString::fromUtf8(find.readAllStandardOutput()), output);
+        QCOMPARE(QString::fromUtf8(find.readAllStandardError()).left(errors.size()), errors);
     }
 };
 

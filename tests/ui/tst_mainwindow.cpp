@@ -1,6 +1,7 @@
 #include "support/support.h"
 #include "ui/mainwindow.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QClipboard>
 #include <QComboBox>
@@ -14,9 +15,11 @@
 #include <malloc.h>
 #endif
 
-namespace {
-
 using Adapters = std::optional<std::vector<Adapter>>;
+using AdapterList = std::vector<Adapter>;
+Q_DECLARE_METATYPE(AdapterList)
+
+namespace {
 
 // Closes the plain message boxes (no parent, one OK) while it lives: "Title: text (icon)".
 struct MessageBoxCloser : QTimer {
@@ -39,6 +42,16 @@ struct MessageBoxCloser : QTimer {
     }
 };
 
+// Changes this namespace's network; under Wine through Wine's way to start a Linux program.
+void ip(const QStringList &arguments)
+{
+#ifdef Q_OS_WIN
+    QProcess::execute("start", QStringList{"/wait", "/unix", "/usr/sbin/ip"} + arguments);
+#else
+    QCOMPARE(QProcess::execute("ip", arguments), 0);
+#endif
+}
+
 QString frame(const QWidget *window)
 {
     QString text = QString("%1x%2").arg(window->width()).arg(window->height());
@@ -56,11 +69,15 @@ class TestMainWindow : public QObject {
 
     std::unique_ptr<MainWindow> window;
     QStringList openedUrls;
+    QTemporaryDir settingsHome;
+
+    QString settingsFile() const { return settingsHome.filePath("Orvane/Orvane Finder.conf"); }
+
+    static inline Adapters given; // what the window's adapter query gives
 
     void open(const Adapters &adapters)
     {
         window.reset();
-        static Adapters given; // what the window's adapter query gives
         given = adapters;
         window = std::make_unique<MainWindow>(nullptr, [] { return given; });
         window->show();
@@ -84,15 +101,27 @@ class TestMainWindow : public QObject {
         }
         return shown;
     }
-    // The interfaces to choose from: "description address netmask".
+    QComboBox *interfaceList() { return widget<QComboBox>("cbNetworkInterfaces"); }
+    // The interfaces to choose from: "description address", the chosen one marked "*".
     QStringList interfaces()
     {
-        const auto *list = widget<QComboBox>("cbNetworkInterfaces");
         QStringList shown;
-        for (int i = 0; i < list->count(); ++i)
-            shown << list->itemText(i) + ' ' + list->itemData(i).toString() + ' ' +
-                         list->itemData(i, Qt::UserRole + 1).toString();
+        for (int i = 0; i < interfaceList()->count(); ++i)
+            shown << (i == interfaceList()->currentIndex() ? "*" : "") +
+                         interfaceList()->itemText(i) + ' ' +
+                         interfaceList()->itemData(i).toString();
         return shown;
+    }
+    // The texts a screen reader finds in the window, as far as they are shown.
+    static QStringList spoken(QAccessibleInterface *node)
+    {
+        QStringList texts;
+        if (node->state().invisible)
+            return texts;
+        texts << node->text(QAccessible::Name);
+        for (int child = 0; child < node->childCount(); ++child)
+            texts << spoken(node->child(child));
+        return texts;
     }
     void click(const char *button) { QTest::mouseClick(widget(button), Qt::LeftButton); }
     void deliver(const QStringList &list)
@@ -115,6 +144,11 @@ private slots:
     void initTestCase()
     {
         REQUIRE_PRIVATE_NETWORK();
+#ifdef Q_OS_WIN
+        QProcess::execute("reg", {"delete", "HKCU\\Software\\Orvane", "/f"});
+#else
+        qputenv("XDG_CONFIG_HOME", settingsHome.path().toUtf8()); // before any window reads it
+#endif
         QDesktopServices::setUrlHandler("http", this, "recordUrl");
     }
     void init()
@@ -166,7 +200,7 @@ private slots:
         row("buttons", text("btnSearch") + '|' + text("btnLaunchConfig") + '|' + text("pushButton"),
             "Search|Launch Konfiguration|About");
         row("status", status(), "");
-        row("interfaces listed", interfaces(), QStringList{"lo (loopback) 127.0.0.1 255.0.0.0"});
+        row("interfaces listed", interfaces(), QStringList{"*lo (loopback) 127.0.0.1"});
         row("status alignment", int(widget<QLabel>("lbStatus")->alignment()), int(Qt::AlignCenter));
         row("headers", headers.join('|'),
             "Hostname|IP-Address|Netmask|MAC-Address|Product Name|Serial No|Firmware Version");
@@ -203,11 +237,178 @@ private slots:
         QCOMPARE(shown, expected);
     }
 
-    // The system's own list: in the test's network namespace, loopback alone.
-    void systemInterfaces()
+    // The system's own list, read again as it opens: a bridge with an address comes.
+    void systemListReadAgain()
     {
+        MessageBoxCloser boxes;
         window = std::make_unique<MainWindow>();
-        QCOMPARE(interfaces(), QStringList{"lo (loopback) 127.0.0.1 255.0.0.0"});
+        const QStringList atStart = interfaces();
+        ip({"link", "add", "orvbr0", "type", "bridge"});
+        ip({"addr", "add", "10.77.0.1/24", "dev", "orvbr0"});
+        interfaceList()->showPopup();
+        interfaceList()->hidePopup();
+        const QStringList opened = interfaces();
+        ip({"link", "del", "orvbr0"});
+#ifdef Q_OS_WIN // Windows lists no loopback: at the start, no list at all
+        QCOMPARE(atStart, QStringList());
+        QCOMPARE(opened, QStringList{"orvbr0 10.77.0.1"});
+        QCOMPARE(boxes.seen, QStringList{"Error: No network interfaces detected (3)"});
+#else
+        QCOMPARE(atStart, QStringList{"*lo (loopback) 127.0.0.1"});
+        QCOMPARE(opened,
+                 (QStringList{"*lo (loopback) 127.0.0.1", "orvbr0 (Ethernet, bridge) 10.77.0.1"}));
+#endif
+    }
+
+    // The list read again as it opens, or at Search: the choice stays on its name, the search
+    // goes out from the address it has then.
+    void listFollowsTheNetwork_data()
+    {
+        QTest::addColumn<AdapterList>("before");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<AdapterList>("after");
+        QTest::addColumn<bool>("opened"); // the list, before Search
+        QTest::addColumn<QStringList>("listed");
+        QTest::addColumn<QString>("searched"); // the request's source, or the box
+        const Adapter lo{"lo (loopback)", "127.0.0.1", "255.0.0.0"};
+        const auto eth1 = [](const char *address) {
+            return Adapter{"eth1 (Ethernet)", address, "255.0.0.0"};
+        };
+        QTest::newRow("an address given after the start")
+            << AdapterList({lo, eth1("0.0.0.0")}) << "eth1" << AdapterList({lo, eth1("127.0.0.2")})
+            << true << QStringList{"lo (loopback) 127.0.0.1", "*eth1 (Ethernet) 127.0.0.2"}
+            << "127.0.0.2";
+        QTest::newRow("an address changed, seen at Search")
+            << AdapterList({lo, eth1("127.0.0.2")}) << "eth1"
+            << AdapterList({lo, eth1("127.0.0.3")}) << false
+            << QStringList{"lo (loopback) 127.0.0.1", "*eth1 (Ethernet) 127.0.0.3"} << "127.0.0.3";
+        QTest::newRow("an interface came")
+            << AdapterList({lo, eth1("127.0.0.2")}) << "eth1"
+            << AdapterList({{"usb0 (Ethernet)", "127.0.0.4", "255.0.0.0"}, lo, eth1("127.0.0.2")})
+            << true
+            << QStringList{"usb0 (Ethernet) 127.0.0.4", "lo (loopback) 127.0.0.1",
+                           "*eth1 (Ethernet) 127.0.0.2"}
+            << "127.0.0.2";
+        QTest::newRow("the chosen one went")
+            << AdapterList({lo, eth1("127.0.0.2")}) << "eth1" << AdapterList({lo}) << true
+            << QStringList{"lo (loopback) 127.0.0.1"}
+            << "Information: Please select a network interface (1)";
+    }
+    void listFollowsTheNetwork()
+    {
+        QFETCH(AdapterList, before);
+        QFETCH(QString, chosen);
+        QFETCH(AdapterList, after);
+        QFETCH(bool, opened);
+        QFETCH(QStringList, listed);
+        QFETCH(QString, searched);
+        MessageBoxCloser boxes;
+        Simulator simulator({"--raw", "61"});
+        QVERIFY(simulator.listening);
+        open(before);
+        interfaceList()->setCurrentIndex(interfaceList()->findText(chosen, Qt::MatchStartsWith));
+        given = after;
+        if (opened) {
+            interfaceList()->showPopup();
+            interfaceList()->hidePopup();
+        }
+        click("btnSearch");
+        QCOMPARE(interfaces(), listed);
+        if (searched.contains(':'))
+            QTRY_COMPARE(boxes.seen, QStringList{searched});
+        else
+            QTRY_COMPARE(simulator.lines("request " + searched + ':').size(), 1);
+    }
+
+    // The interface last searched on is chosen at the next start, from where the platform keeps
+    // a user's settings.
+    void choiceKeptAcrossStarts()
+    {
+        MessageBoxCloser boxes;
+        const AdapterList listed{{"eth1 (Ethernet)", "10.0.0.1", "255.0.0.0"},
+                                 {"usb0 (Ethernet)", "127.0.0.1", "255.0.0.0"}};
+        open(listed);
+        QCOMPARE(interfaceList()->currentText(), "eth1 (Ethernet)");
+        interfaceList()->setCurrentIndex(1);
+        click("btnSearch");
+        QTRY_COMPARE_WITH_TIMEOUT(status(), QString(), 10000);
+        QCOMPARE(boxes.seen, QStringList());
+        open(listed);
+        QCOMPARE(interfaceList()->currentText(), "usb0 (Ethernet)");
+#ifdef Q_OS_WIN
+        QProcess reg;
+        reg.start("reg", {"query", "HKCU\\Software\\Orvane\\Orvane Finder", "/v", "lastInterface"});
+        QVERIFY(reg.waitForFinished(30000));
+        QVERIFY(reg.readAllStandardOutput().contains("usb0"));
+#else
+        QFile file(settingsFile());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("lastInterface=usb0"));
+#endif
+    }
+
+#ifndef Q_OS_WIN
+    // Whatever the settings file holds, the window starts on an interface it lists.
+    void keptChoice_data()
+    {
+        QTest::addColumn<QString>("settings"); // the file; "": none, "/": a folder in its place
+        QTest::addColumn<QString>("chosen");
+        const QString kept = "[General]\nlastInterface=";
+        QTest::newRow("none: the first where devices may answer") << ""
+                                                                  << "eth1";
+        QTest::newRow("one listed, though it cannot search") << kept + "eth2\n"
+                                                             << "eth2";
+        QTest::newRow("one no longer listed") << kept + "eth9\n"
+                                              << "eth1";
+        QTest::newRow("a list where a name belongs") << kept + "eth2, lo\n"
+                                                     << "eth1";
+        QTest::newRow("a number") << kept + "@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x5)\n"
+                                  << "eth1";
+        QTest::newRow("unreadable") << "/"
+                                    << "eth1";
+    }
+    void keptChoice()
+    {
+        QFETCH(QString, settings);
+        QFETCH(QString, chosen);
+        QDir().mkpath(QFileInfo(settingsFile()).path());
+        QFile::remove(settingsFile());
+        QDir().rmdir(settingsFile());
+        QFile file(settingsFile());
+        if (settings == "/")
+            QVERIFY(QDir().mkdir(settingsFile()));
+        else if (!settings.isEmpty())
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(settings.toUtf8()) > 0);
+        file.close();
+        open(AdapterList{{"lo (loopback)", "127.0.0.1", "255.0.0.0"},
+                         {"eth2 (Ethernet)", "0.0.0.0", "0.0.0.0"},
+                         { "eth1 (Ethernet)",
+                           "10.0.0.1",
+                           "255.0.0.0" }});
+        QDir().rmdir(settingsFile());
+        QCOMPARE(interfaceList()->currentText().section(' ', 0, 0), chosen);
+    }
+#endif
+
+    // A search nobody answered says so in the table's empty area, to screen readers too, until
+    // the next search.
+    void nobodyAnsweredIsSaid()
+    {
+        const QString word = "No device answered on lo. Where devices are, a firewall on this "
+                             "computer may drop their replies (from UDP port 49999 to a port the "
+                             "system chose), or they are on another network segment.";
+        const auto said = [this, &word] {
+            return spoken(QAccessible::queryAccessibleInterface(window.get())).contains(word);
+        };
+        QVERIFY(!said());
+        click("btnSearch");
+        QTRY_VERIFY_WITH_TIMEOUT(said(), 10000);
+        Simulator simulator({"--raw", "61"});
+        QVERIFY(simulator.listening);
+        click("btnSearch");
+        QVERIFY(!said());
+        QTRY_COMPARE_WITH_TIMEOUT(rows(), QStringList{"a||||||"}, 10000);
+        QVERIFY(!said());
     }
 
     void messageBoxes_data()

@@ -33,6 +33,8 @@ int main(int argc, char *argv[])
     if (!options.all && !named)
         named = std::get<QVector<NetworkInterface>>(chosen).first().description;
     SearchRounds rounds(named, options.all, options.quietTimeMs);
+    // Ctrl-C and SIGTERM end a search as if its quiet time had passed.
+    catchStopSignals();
     const OutputFormat format = options.format.value_or(
         standardOutputIsTerminal() ? OutputFormat::Table : OutputFormat::Tsv);
     if (options.watchSeconds)

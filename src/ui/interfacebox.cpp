@@ -1,0 +1,7 @@
+#include "interfacebox.h"
+
+void InterfaceBox::showPopup()
+{
+    emit opening();
+    QComboBox::showPopup();
+}
