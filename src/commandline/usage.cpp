@@ -41,8 +41,11 @@ std::optional<CommandLineEnd> parseCommandLine(QCommandLineParser &parser,
     parser.addOptions(options);
     if (!parser.parse(arguments))
         return badUsage(parser.errorText());
+    // Qt's help names the program by the path it was started from.
     if (parser.isSet("help") || parser.isSet("help-all"))
-        return CommandLineEnd{Done, parser.helpText()};
+        return CommandLineEnd{
+            Done, parser.helpText().replace("Usage: " + QCoreApplication::arguments().constFirst(),
+                                            "Usage: " + QCoreApplication::applicationName())};
     if (parser.isSet("version"))
         return CommandLineEnd{Done, QCoreApplication::applicationName() + ' ' +
                                         QCoreApplication::applicationVersion() + '\n'};

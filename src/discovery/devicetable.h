@@ -1,12 +1,24 @@
 #pragma once
 
+#include <QByteArray>
 #include <QStringList>
 #include <QVector>
 
 // What a search found, as it is shown: a header of column names, one row per reply (its fields,
-// then any columns the search adds), and the warnings of each row.
+// then any columns the search adds), and the warnings of each row (none for a table of other
+// things, such as interfaces).
 struct DeviceTable {
     QStringList header;
     QVector<QStringList> rows;
     QVector<QStringList> warnings;
 };
+
+// Whole: with a header, and json as one array. Streamed, a part at a time as a watch goes: no
+// header, and json as JSON Lines.
+enum class Layout { Whole, Streamed };
+
+// The table as orvane-find's -f csv and -f json write it, and the window saves it.
+// RFC 4180: a header row, CRLF after each row, quotes only where a field needs them.
+QString csvText(const DeviceTable &table, Layout layout = Layout::Whole);
+// UTF-8: objects keyed by the column names, each with its "Warnings" where the table has them.
+QByteArray jsonText(const DeviceTable &table, Layout layout = Layout::Whole);

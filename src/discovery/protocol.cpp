@@ -1,5 +1,7 @@
 #include "protocol.h"
 
+#include "platform/ipv4.h"
+
 #include <cstring>
 
 namespace discovery {
@@ -57,4 +59,15 @@ QVector<DeviceRecord> deviceRecords(const QStringList &replyTexts)
 QString macAddressKey(const QString &macAddress)
 {
     return macAddress.toUpper();
+}
+
+bool fieldLess(int field, const QString &a, const QString &b)
+{
+    if (field == DeviceRecord::IpAddressField || field == DeviceRecord::NetmaskField) {
+        const std::optional<std::uint32_t> x = parseIpv4(a.toStdString());
+        const std::optional<std::uint32_t> y = parseIpv4(b.toStdString());
+        if (x || y)
+            return x && y ? *x < *y : x.has_value();
+    }
+    return a.compare(b, Qt::CaseInsensitive) < 0;
 }

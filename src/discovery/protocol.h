@@ -38,3 +38,7 @@ QVector<DeviceRecord> deviceRecords(const QStringList &replyTexts);
 
 // A MAC-Address as it tells one device from another: in any case.
 QString macAddressKey(const QString &macAddress);
+
+// The order a list sorts in by a field: IP-Address and Netmask by their numbers, with texts that
+// are no address after them; every other field as text without regard to case.
+bool fieldLess(int field, const QString &a, const QString &b);

@@ -69,37 +69,43 @@ bool isHostAddress(quint32 address)
 
 // One way for this computer to reach a device outside its subnet: take an address of the
 // device's subnet, the highest host address no one took (devices tend to sit at the low end),
-// for a while. Empty where the device's address and netmask leave no such address.
-QString reachingAdvice(quint32 deviceAddress, quint32 deviceMask, const QSet<quint32> &taken,
-                       const NetworkInterface &interface)
+// for a while. Nothing where the device's address and netmask leave no such address.
+struct Reach {
+    QString advice;
+    QString commands; // the add and the remove command, a line each
+};
+
+std::optional<Reach> reachOf(quint32 deviceAddress, quint32 deviceMask, const QSet<quint32> &taken,
+                             const NetworkInterface &interface)
 {
     const int prefixLength = qPopulationCount(deviceMask);
     const quint32 network = deviceAddress & deviceMask;
     // Wider than /8 is no local network; from /31 on there is no address to spare.
     if (deviceMask != maskOfPrefix(prefixLength) || prefixLength < 8 || prefixLength > 30 ||
         !isHostAddress(network))
-        return {};
+        return std::nullopt;
     quint32 free = network | ~deviceMask; // the broadcast address, which no host may take
     do
         --free;
     while (free != network && taken.contains(free));
     if (free == network)
-        return {};
+        return std::nullopt;
     const AddressCommands commands = addressCommands(
         {interface.name().toStdString(), interface.index, dotted(free).toStdString(),
          dotted(deviceMask).toStdString(), prefixLength});
-    return QStringLiteral("To reach it, add the address %1/%2 to %3 for a while, with "
-                          "administrator rights:\n  %4\nand remove it afterwards:\n  %5")
-        .arg(dotted(free))
-        .arg(prefixLength)
-        .arg(interface.name(), QString::fromStdString(commands.add),
-             QString::fromStdString(commands.remove));
+    const QString add = QString::fromStdString(commands.add);
+    const QString remove = QString::fromStdString(commands.remove);
+    return Reach{QStringLiteral("To reach it, add the address %1/%2 to %3 for a while, with "
+                                "administrator rights:\n  %4\nand remove it afterwards:\n  %5")
+                     .arg(dotted(free))
+                     .arg(prefixLength)
+                     .arg(interface.name(), add, remove),
+                 add + '\n' + remove};
 }
 
 } // namespace
 
-QVector<QStringList> judgedReplies(const QVector<DeviceRecord> &replies,
-                                   const NetworkInterface &interface)
+Judgement judgedReplies(const QVector<DeviceRecord> &replies, const NetworkInterface &interface)
 {
     // The MAC-Addresses an address was heard with, where there are several: how many, and the
     // first few as they were written. Most addresses have one, and
@@ -139,19 +145,20 @@ QVector<QStringList> judgedReplies(const QVector<DeviceRecord> &replies,
         }
     }
 
-    QVector<QStringList> warnings(replies.size());
+    Judgement judged{QVector<QStringList>(replies.size()), QVector<QString>(replies.size())};
+    QVector<QStringList> &warnings = judged.warnings;
     const std::optional<Subnet> subnet = subnetOf(interface);
     // An address this computer takes must be no one's: neither a device's nor its own.
     QSet<quint32> taken(firstReplyWith.keyBegin(), firstReplyWith.keyEnd());
     if (subnet)
         taken << *ipv4(interface.address);
-    QHash<QPair<quint32, quint32>, QString> adviceBySubnet; // the devices' network and mask
-    const auto adviceFor = [&](quint32 address, quint32 mask) {
-        auto advice = adviceBySubnet.find({address & mask, mask});
-        if (advice == adviceBySubnet.end())
-            advice = adviceBySubnet.insert({address & mask, mask},
-                                           reachingAdvice(address, mask, taken, interface));
-        return *advice;
+    QHash<QPair<quint32, quint32>, std::optional<Reach>> reachBySubnet; // network and mask
+    const auto reachFor = [&](quint32 address, quint32 mask) {
+        auto reach = reachBySubnet.find({address & mask, mask});
+        if (reach == reachBySubnet.end())
+            reach = reachBySubnet.insert({address & mask, mask},
+                                         reachOf(address, mask, taken, interface));
+        return *reach;
     };
     for (int i = 0; i < replies.size(); ++i) {
         const DeviceRecord &reply = replies.at(i);
@@ -161,8 +168,11 @@ QVector<QStringList> judgedReplies(const QVector<DeviceRecord> &replies,
                                              "computer")
                                   .arg(deviceOf(reply), subnet->text);
             const std::optional<quint32> mask = ipv4(reply.fields[DeviceRecord::NetmaskField]);
-            const QString advice = address && mask ? adviceFor(*address, *mask) : QString();
-            warnings[i] << (advice.isEmpty() ? warning : warning + ".\n" + advice);
+            const std::optional<Reach> reach =
+                address && mask ? reachFor(*address, *mask) : std::nullopt;
+            warnings[i] << (reach ? warning + ".\n" + reach->advice : warning);
+            if (reach)
+                judged.reachCommands[i] = reach->commands;
         }
         const auto claimants = address ? shared.constFind(*address) : shared.constEnd();
         if (claimants == shared.constEnd())
@@ -186,5 +196,5 @@ QVector<QStringList> judgedReplies(const QVector<DeviceRecord> &replies,
                                 unnamed > 0 ? QStringLiteral(" and %1 more").arg(unnamed)
                                             : QString());
     }
-    return warnings;
+    return judged;
 }

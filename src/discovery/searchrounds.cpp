@@ -135,7 +135,7 @@ SearchRounds::Round SearchRounds::search(const discovery::StopCheck &stopRequest
                 round.notes << nobodyAnswered(interface);
         }
         const QVector<DeviceRecord> replies = deviceRecords(on.search.replies);
-        table.warnings += judgedReplies(replies, interface);
+        table.warnings += judgedReplies(replies, interface).warnings;
         for (const DeviceRecord &reply : replies) {
             QStringList row(reply.fields.begin(), reply.fields.end());
             if (all_)

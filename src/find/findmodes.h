@@ -10,8 +10,8 @@
 
 enum ExitStatus { Searched = 0, SearchFailed = 1 }; // bad usage: CommandLineEnd
 
-// Each interface's description and address.
-int listInterfaces(const QVector<NetworkInterface> &listed);
+// Each interface's description and address, as the columns Interface and IP-Address.
+int listInterfaces(const QVector<NetworkInterface> &listed, OutputFormat format);
 
 // One round, its rows as they came; Ctrl-C ends it early with what arrived.
 int searchOnce(SearchRounds &rounds, OutputFormat format);

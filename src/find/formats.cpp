@@ -1,32 +1,9 @@
 #include "formats.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QRegularExpression>
 #include <algorithm>
 #include <utf8proc.h>
 
 namespace {
-
-// RFC 4180: a header row, CRLF after each row, quotes only where a field needs them.
-QString csv(const DeviceTable &table, Layout layout)
-{
-    static const QRegularExpression needsQuotes(QStringLiteral("[,\"\r\n]"));
-    QString text;
-    for (const QStringList &row : layout == Layout::Streamed
-                                      ? table.rows
-                                      : QVector<QStringList>{table.header} + table.rows) {
-        QStringList fields;
-        for (QString field : row) {
-            if (field.contains(needsQuotes))
-                field = '"' + field.replace('"', QLatin1String("\"\"")) + '"';
-            fields << field;
-        }
-        text += fields.join(',') + QLatin1String("\r\n");
-    }
-    return text;
-}
 
 QString tsv(const DeviceTable &table)
 {
@@ -91,22 +68,6 @@ QString aligned(const DeviceTable &table, Layout layout)
     return text;
 }
 
-QByteArray json(const DeviceTable &table, Layout layout)
-{
-    QJsonArray devices;
-    QByteArray lines;
-    for (int row = 0; row < table.rows.size(); ++row) {
-        QJsonObject device;
-        for (int column = 0; column < table.header.size(); ++column)
-            device.insert(table.header[column], table.rows[row].value(column));
-        device.insert(QStringLiteral("Warnings"),
-                      QJsonArray::fromStringList(table.warnings.value(row)));
-        devices.append(device);
-        lines += QJsonDocument(device).toJson(QJsonDocument::Compact) + '\n';
-    }
-    return layout == Layout::Streamed ? lines : QJsonDocument(devices).toJson();
-}
-
 } // namespace
 
 QString tsvEscaped(const QString &text)
@@ -142,9 +103,9 @@ QByteArray formatted(const DeviceTable &table, OutputFormat format, Layout layou
     case OutputFormat::Table:
         return aligned(table, layout).toUtf8();
     case OutputFormat::Csv:
-        return csv(table, layout).toUtf8();
+        return csvText(table, layout).toUtf8();
     case OutputFormat::Json:
-        return json(table, layout);
+        return jsonText(table, layout);
     case OutputFormat::Tsv:
         break;
     }

@@ -7,10 +7,6 @@
 
 enum class OutputFormat { Table, Csv, Json, Tsv };
 
-// Whole: with a header, and json as one array. Streamed, a part at a time as a watch goes: no
-// header, and json as JSON Lines.
-enum class Layout { Whole, Streamed };
-
 // A backslash, tab, line feed and carriage return written as \\, \t, \n and \r,
 // so that the text is one line and can be restored exactly.
 QString tsvEscaped(const QString &text);

@@ -1,9 +1,11 @@
-#include "commandline/output.h"
 #include "findmodes.h"
+#include "report.h"
 
-int listInterfaces(const QVector<NetworkInterface> &listed)
+int listInterfaces(const QVector<NetworkInterface> &listed, OutputFormat format)
 {
+    DeviceTable interfaces{{"Interface", "IP-Address"}, {}, {}};
     for (const NetworkInterface &interface : listed)
-        printLine(stdout, tsvEscaped(interface.description) + '\t' + tsvEscaped(interface.address));
+        interfaces.rows << QStringList{interface.description, interface.address};
+    show(interfaces, format);
     return Searched;
 }

@@ -31,7 +31,8 @@ missing ones are empty.
   json   An array of objects keyed by the column names.
   tsv    No header; tab-separated, LF after each row; \, tab, LF and CR
          inside a field are written as \\, \t, \n and \r.
---list-interfaces prints description, a tab and address, escaped as in tsv.
+--list-interfaces prints each interface's description and address, as the
+columns Interface and IP-Address, in tsv unless --format says otherwise.
 json objects also carry "Warnings": why a device may not open from here (an
 address outside the interface's subnet, one address shared by several
 MAC-Addresses), and for a device outside the subnet the commands that give
@@ -92,8 +93,8 @@ std::variant<FindOptions, CommandLineEnd> parseFindOptions(const QStringList &ar
                                  "Search on every listed interface at once, each from its own "
                                  "address.");
     const QCommandLineOption format({"f", "format"},
-                                    "Output format: table, csv, json or tsv. Default: table when "
-                                    "standard output is a terminal, tsv otherwise.",
+                                    "Output format: table, csv, json or tsv, in any case. Default: "
+                                    "table when standard output is a terminal, tsv otherwise.",
                                     "format");
     const QCommandLineOption wait = valueOption(
         {"w", "wait"}, "End the search once this many milliseconds pass without a reply.", "ms",
@@ -128,7 +129,7 @@ std::variant<FindOptions, CommandLineEnd> parseFindOptions(const QStringList &ar
     }
     if (parser.isSet(format)) {
         const QStringList names{"table", "csv", "json", "tsv"};
-        const int named = names.indexOf(parser.value(format));
+        const int named = names.indexOf(parser.value(format).toLower());
         if (named < 0)
             return badUsage(QStringLiteral("Unknown format '%1': choose table, csv, json or tsv.")
                                 .arg(parser.value(format)));

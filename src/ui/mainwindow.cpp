@@ -11,8 +11,11 @@
 #include <QAction>
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QMessageBox>
+#include <QSaveFile>
 #include <QSettings>
 #include <QUrl>
 #include <QtConcurrent>
@@ -21,6 +24,8 @@ namespace {
 
 constexpr std::size_t FieldCount = DeviceRecord::FieldCount;
 constexpr int InterfaceRole = Qt::UserRole + 1; // all the window knows of the interface
+constexpr int WarningsRole = Qt::UserRole + 2;
+constexpr int ReachCommandsRole = Qt::UserRole + 3;
 const QString LastInterfaceKey = QStringLiteral("lastInterface");
 // Columns fit the widest of this many rows, so that a flood of replies still fills at once.
 constexpr int FittedRows = 1000;
@@ -37,6 +42,17 @@ template <typename Work> void inChunks(int rows, Work work)
         chunkStarts, [&](int start) { work(start, std::min(start + RowsPerChunk, rows)); });
 }
 
+// A cell that sorts as its column asks.
+class DeviceCell : public QTableWidgetItem {
+public:
+    using QTableWidgetItem::QTableWidgetItem;
+
+    bool operator<(const QTableWidgetItem &other) const override
+    {
+        return fieldLess(column(), text(), other.text());
+    }
+};
+
 // One item per field of every reply, row after row.
 std::vector<QTableWidgetItem *> makeCells(const QVector<DeviceRecord> &records)
 {
@@ -45,24 +61,27 @@ std::vector<QTableWidgetItem *> makeCells(const QVector<DeviceRecord> &records)
         auto cell = cells.begin() + static_cast<std::ptrdiff_t>(from * FieldCount);
         for (int row = from; row < to; ++row) {
             for (const QString &field : records.at(row).fields)
-                *cell++ = new QTableWidgetItem(field);
+                *cell++ = new DeviceCell(field);
         }
     });
     return cells;
 }
 
-// A warning sign in the IP-Address cell; what it warns of for the mouse and for screen readers.
-void markWarnings(const std::vector<QTableWidgetItem *> &cells,
-                  const QVector<QStringList> &warnings, const QIcon &sign)
+// A warning sign in the IP-Address cell; what it warns of for the mouse and for screen readers,
+// and for saving; the commands that reach the device, for copying.
+void markWarnings(const std::vector<QTableWidgetItem *> &cells, const Judgement &judged,
+                  const QIcon &sign)
 {
-    for (int row = 0; row < warnings.size(); ++row) {
-        if (warnings.at(row).isEmpty())
+    for (int row = 0; row < judged.warnings.size(); ++row) {
+        if (judged.warnings.at(row).isEmpty())
             continue;
         QTableWidgetItem *address = cells.at(row * FieldCount + DeviceRecord::IpAddressField);
-        const QString why = warnings.at(row).join('\n');
+        const QString why = judged.warnings.at(row).join('\n');
         address->setIcon(sign);
         address->setToolTip(why);
         address->setData(Qt::AccessibleDescriptionRole, why);
+        address->setData(WarningsRole, judged.warnings.at(row));
+        address->setData(ReachCommandsRole, judged.reachCommands.at(row));
     }
 }
 
@@ -123,6 +142,9 @@ MainWindow::MainWindow(QWidget *parent, AdapterQuery adapterQuery)
     // A selected row would turn every label bold, edge to edge in its column; plain, the labels
     // keep the room the header measures for bold ones.
     header->setHighlightSections(false);
+    // A click on a header sorts by its column, a second one the other way.
+    header->setSortIndicatorShown(true);
+    connect(header, &QHeaderView::sortIndicatorChanged, this, &MainWindow::sortBy);
     ui->tableWidget->resizeColumnsToContents();
     addRowActions();
     ui->btnSearch->setShortcut(Qt::Key_F5);
@@ -211,8 +233,69 @@ void MainWindow::addRowActions()
         add(QStringLiteral("Copy Row"), [copy] { copy(0, DeviceRecord::FieldCount); });
     copyRow->setShortcut(QKeySequence::Copy);
     copyRow->setShortcutContext(Qt::WidgetShortcut);
-    add(QStringLiteral("Launch Konfiguration"), [this] { launchConfig(); });
+    QAction *launch = add(QStringLiteral("Launch Konfiguration"), [this] { launchConfig(); });
+    launch->setShortcuts({Qt::Key_Return, Qt::Key_Enter});
+    launch->setShortcutContext(Qt::WidgetShortcut);
+    QAction *copyCommands = add(QStringLiteral("Copy Commands That Reach It"), [table] {
+        QGuiApplication::clipboard()->setText(
+            table->item(table->currentRow(), DeviceRecord::IpAddressField)
+                ->data(ReachCommandsRole)
+                .toString());
+    });
+    copyCommands->setEnabled(false);
+    connect(table, &QTableWidget::currentCellChanged, copyCommands, [table, copyCommands](int row) {
+        const QTableWidgetItem *address =
+            row == -1 ? nullptr : table->item(row, DeviceRecord::IpAddressField);
+        copyCommands->setEnabled(address && !address->data(ReachCommandsRole).toString().isEmpty());
+    });
+    add(QStringLiteral("Save List..."), [this] { saveList(); })->setShortcut(QKeySequence::Save);
     table->setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+void MainWindow::sortBy(int column, Qt::SortOrder order)
+{
+    if (column >= 0)
+        ui->tableWidget->sortItems(column, order);
+}
+
+void MainWindow::saveList()
+{
+    QFileDialog dialog(this, QStringLiteral("Save List"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({QStringLiteral("CSV (*.csv)"), QStringLiteral("JSON (*.json)")});
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString &filter) {
+        dialog.setDefaultSuffix(filter.startsWith(QLatin1String("JSON")) ? "json" : "csv");
+    });
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const QString path = dialog.selectedFiles().value(0);
+    const DeviceTable shown = shownTable();
+    const QByteArray text = path.endsWith(QLatin1String(".json"), Qt::CaseInsensitive)
+                                ? jsonText(shown)
+                                : csvText(shown).toUtf8();
+    // Written beside it, then put in its place: a failure leaves nothing half-written.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
+        QMessageBox::critical(nullptr, QStringLiteral("Error"),
+                              QStringLiteral("The list could not be saved to %1: %2")
+                                  .arg(QDir::toNativeSeparators(path), file.errorString()),
+                              QMessageBox::Ok, QMessageBox::NoButton);
+}
+
+DeviceTable MainWindow::shownTable() const
+{
+    const QTableWidget *table = ui->tableWidget;
+    DeviceTable shown{DeviceRecord::fieldNames(), {}, {}};
+    for (int row = 0; row < table->rowCount(); ++row) {
+        QStringList fields;
+        for (int column = 0; column < DeviceRecord::FieldCount; ++column)
+            fields << table->item(row, column)->text();
+        shown.rows << fields;
+        shown.warnings
+            << table->item(row, DeviceRecord::IpAddressField)->data(WarningsRole).toStringList();
+    }
+    return shown;
 }
 
 void MainWindow::on_btnSearch_clicked()
@@ -254,6 +337,8 @@ void MainWindow::setTableHeader()
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->verticalHeader()->setVisible(false);
+    // Until the user sorts, rows stand in the order the replies came.
+    table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
 }
 
 void MainWindow::setTableWidget(QStringList deviceList)
@@ -267,6 +352,7 @@ void MainWindow::setTableWidget(QStringList deviceList)
     ui->tableWidget->setRowCount(deviceList.size());
     placeCells(ui->tableWidget, cells);
     ui->tableWidget->resizeColumnsToContents();
+    ui->tableWidget->scrollToTop();
     ui->lbStatus->clear();
     if (deviceList.isEmpty()) {
         QString word = nobodyAnswered(searchedOn);
@@ -307,8 +393,13 @@ void MainWindow::launchConfig()
         return;
     }
     // The address goes in as the device sent it: the device's page is its own business.
-    QDesktopServices::openUrl(
-        QUrl(QStringLiteral("http://%1").arg(address->text()), QUrl::TolerantMode));
+    const QString page = QStringLiteral("http://%1").arg(address->text());
+    if (!QDesktopServices::openUrl(QUrl(page, QUrl::TolerantMode)))
+        QMessageBox::critical(nullptr, QStringLiteral("Error"),
+                              QStringLiteral("No web browser could open %1. Open it in a browser "
+                                             "yourself.")
+                                  .arg(page),
+                              QMessageBox::Ok, QMessageBox::NoButton);
 }
 
 void MainWindow::on_pushButton_clicked()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "discovery/devicetable.h"
 #include "discovery/interfacelist.h"
 #include "discovery/searchdevices.h"
 
@@ -43,6 +44,10 @@ private:
     // Copy and launch, by the context menu and the platform's Copy key.
     void addRowActions();
     void launchConfig();
+    void sortBy(int column, Qt::SortOrder order);
+    // As shown, in the CSV or JSON of orvane-find, by the file's name.
+    void saveList();
+    DeviceTable shownTable() const;
 
     std::unique_ptr<Ui::MainWindow> ui;
     const AdapterQuery readAdapters;

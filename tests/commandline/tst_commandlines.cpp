@@ -24,6 +24,8 @@ class TestCommandLines : public QObject {
     }
 
 private slots:
+    void initTestCase() { QCoreApplication::setApplicationName("tool"); }
+
     void findOptions_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -38,13 +40,15 @@ private slots:
         parsed("the defaults", {}, "interface=- all=0 format=-1 wait=1000 for= timeout=60 watch=0");
         parsed("watch alone, before another option", {"--watch", "-i", "lo", "-f", "json"},
                "interface=lo all=0 format=2 wait=1000 for= timeout=60 watch=5");
+        parsed("a format in any case", {"-f", "JSON"},
+               "interface=- all=0 format=2 wait=1000 for= timeout=60 watch=0");
         parsed("watch with its seconds", {"-a", "--watch", "7", "-w", "300"},
                "interface=- all=1 format=-1 wait=300 for= timeout=60 watch=7");
         parsed("wait for fields in any case, a value with =",
                {"--wait-for", "MAC=aa:Bb", "--wait-for", "product=P=1", "--timeout", "9"},
                "interface=- all=0 format=-1 wait=1000 for=3=aa:Bb,4=P=1 timeout=9 watch=0");
         QTest::newRow("help of any kind, whatever else")
-            << QStringList{"-i", "lo", "--help-all"} << 0 << "Usage: ";
+            << QStringList{"-i", "lo", "--help-all"} << 0 << "Usage: tool [options]\n";
         refused("a number beyond its limit", {"-w", "3600001"},
                 "--wait takes a whole number of milliseconds from 1 to 3600000, not '3600001'.");
         refused("a wait that never ends", {"-w", "0"},

@@ -2,7 +2,8 @@
 
 #include <QtTest>
 
-// A datagram's reply text, its record, and what the replies of a search tell of reaching them.
+// A datagram's reply text, its record, the order of records by a field, and what the replies of
+// a search tell of reaching them.
 class TestReplies : public QObject {
     Q_OBJECT
 
@@ -33,6 +34,43 @@ private slots:
         const QVector<DeviceRecord> records = deviceRecords(
             {discovery::replyText(datagram.constData(), std::size_t(datagram.size()))});
         QCOMPARE(QStringList(records[0].fields.begin(), records[0].fields.end()).join('|'), fields);
+    }
+
+    // The order a header's click sorts in: addresses by number, everything else as text.
+    void sortOrder_data()
+    {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("a");
+        QTest::addColumn<QString>("b");
+        QTest::addColumn<bool>("aFirst");
+        const int address = DeviceRecord::IpAddressField, mask = DeviceRecord::NetmaskField;
+        QTest::newRow("addresses by number") << address << "10.88.1.9"
+                                             << "10.88.1.10" << true;
+        QTest::newRow("addresses by number, the other way") << address << "10.88.1.10"
+                                                            << "10.88.1.9" << false;
+        QTest::newRow("netmasks by number") << mask << "255.255.255.128"
+                                            << "255.255.255.64" << false;
+        QTest::newRow("the same address") << address << "10.0.0.1"
+                                          << "10.0.0.1" << false;
+        QTest::newRow("an address before what is none") << address << "10.0.0.1"
+                                                        << "x" << true;
+        QTest::newRow("what is none after an address") << address << ""
+                                                       << "10.0.0.1" << false;
+        QTest::newRow("no addresses: as text") << address << "b"
+                                               << "C" << true;
+        QTest::newRow("a hostname like an address: as text") << 0 << "10.0.0.10"
+                                                             << "10.0.0.9" << true;
+        QTest::newRow("text without regard to case")
+            << int(DeviceRecord::MacAddressField) << "0a:00"
+            << "0B:00" << true;
+    }
+    void sortOrder()
+    {
+        QFETCH(int, field);
+        QFETCH(QString, a);
+        QFETCH(QString, b);
+        QFETCH(bool, aFirst);
+        QCOMPARE(fieldLess(field, a, b), aFirst);
     }
 
     void judged_data()
@@ -138,13 +176,18 @@ private slots:
         QFETCH(QStringList, warnings);
         const QStringList on = interface.split('|');
 
-        const QVector<QStringList> judged =
-            judgedReplies(deviceRecords(replies), {on[0], on[1], on[2]});
+        const Judgement judged = judgedReplies(deviceRecords(replies), {on[0], on[1], on[2]});
 
-        QStringList shown;
-        for (const QStringList &reply : judged)
-            shown << reply.join(" / ");
+        QStringList shown, commands, commandsShown;
+        for (int reply = 0; reply < replies.size(); ++reply) {
+            shown << judged.warnings.value(reply).join(" / ");
+            commandsShown << judged.reachCommands.value(reply);
+            // The commands apart: the warning's lines indented by two.
+            QStringList indented = warnings[reply].split('\n').filter(QRegularExpression("^  "));
+            commands << indented.replaceInStrings(QRegularExpression("^  "), "").join('\n');
+        }
         QCOMPARE(shown, warnings);
+        QCOMPARE(commandsShown, commands);
     }
 };
 

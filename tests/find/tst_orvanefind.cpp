@@ -190,6 +190,21 @@ private slots:
                "lanb (Ethernet)\t10.201.2.1\norv\\\\find0 (Ethernet, bridge)\t0.0.0.0\n"
             << ""
             << "ip addr add 10.201.1.99/24 dev lana" << 0 << 0 << 0;
+        row("list interfaces as csv", {}, {"--list-interfaces", "-f", "csv"}, 0,
+            "Interface,IP-Address\r\nlo (loopback),127.0.0.1\r\nlana (Ethernet),10.201.1.1\r\n"
+            "lanb (Ethernet),10.201.2.1\r\n\"orv\\find0 (Ethernet, bridge)\",0.0.0.0\r\n");
+        row("list interfaces as json", {}, {"--list-interfaces", "-f", "json"}, 0,
+            R"j([{"Interface": "lo (loopback)", "IP-Address": "127.0.0.1"},
+                {"Interface": "lana (Ethernet)", "IP-Address": "10.201.1.1"},
+                {"Interface": "lanb (Ethernet)", "IP-Address": "10.201.2.1"},
+                {"Interface": "orv\\find0 (Ethernet, bridge)", "IP-Address": "0.0.0.0"}])j");
+        row("list interfaces as a table", {}, {"--list-interfaces", "-f", "table"}, 0,
+            "Interface                      IP-Address\n"
+            "-----------------------------  ----------\n"
+            "lo (loopback)                  127.0.0.1\n"
+            "lana (Ethernet)                10.201.1.1\n"
+            "lanb (Ethernet)                10.201.2.1\n"
+            "orv\\\\find0 (Ethernet, bridge)  0.0.0.0\n");
         row("not listed", dev, {"-i", "eth9"}, 2, "",
             "orvane-find: No listed interface has the description, name or address 'eth9'.");
         row("version", {}, {"--version"}, 0, "orvane-find " ORVANE_VERSION "\n");

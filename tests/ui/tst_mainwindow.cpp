@@ -6,9 +6,12 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QHeaderView>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QTableWidget>
 #ifdef Q_OS_LINUX
 #include <csignal>
@@ -124,6 +127,29 @@ class TestMainWindow : public QObject {
         return texts;
     }
     void click(const char *button) { QTest::mouseClick(widget(button), Qt::LeftButton); }
+    void clickHeader(int column)
+    {
+        const QHeaderView *header = table()->horizontalHeader();
+        QTest::mouseClick(
+            header->viewport(), Qt::LeftButton, {},
+            QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+    }
+    // The row menu's entry of that text.
+    QAction *menuEntry(const QString &text)
+    {
+        for (QAction *action : table()->actions())
+            if (action->text() == text)
+                return action;
+        return nullptr;
+    }
+    // Each row's first field, in the order shown.
+    QString hostnames()
+    {
+        QStringList shown;
+        for (int row = 0; row < table()->rowCount(); ++row)
+            shown << table()->item(row, 0)->text();
+        return shown.join(' ');
+    }
     void deliver(const QStringList &list)
     {
         QMetaObject::invokeMethod(window.get(), "setTableWidget", Q_ARG(QStringList, list));
@@ -150,6 +176,8 @@ private slots:
         qputenv("XDG_CONFIG_HOME", settingsHome.path().toUtf8()); // before any window reads it
 #endif
         QDesktopServices::setUrlHandler("http", this, "recordUrl");
+        // Qt's own file dialog, which the test can fill on every platform.
+        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     }
     void init()
     {
@@ -217,7 +245,9 @@ private slots:
             "Devices found|Network interface to search on");
         // Headers that fit, widths the user can drag.
         row("columns fit and drag", fitting, "yyyyyyy");
-        row("row menu", menu.join('|'), "Copy IP-Address |Copy Row Ctrl+C|Launch Konfiguration ");
+        row("row menu", menu.join('|'),
+            "Copy IP-Address |Copy Row Ctrl+C|Launch Konfiguration Return|Copy Commands That Reach "
+            "It |Save List... Ctrl+S");
         row("row menu on right click", int(table()->contextMenuPolicy()),
             int(Qt::ActionsContextMenu));
         row("About: title, frame, button",
@@ -500,6 +530,11 @@ private slots:
                  "computer.\nTo reach it, add the address 10.0.0.254/24 to lo for a while, with "
                  "administrator rights:\n  " +
                      add + "\nand remove it afterwards:\n  " + remove);
+        table()->setCurrentCell(0, 0);
+        QVERIFY(!menuEntry("Copy Commands That Reach It")->isEnabled());
+        table()->setCurrentCell(2, 0);
+        menuEntry("Copy Commands That Reach It")->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), add + '\n' + remove);
         const QString requests = simulator.lines("request ").join('\n');
         const QRegularExpression one(
             R"(^request 127\.0\.0\.1:(?!49999 )\d+ -> 255\.255\.255\.255:49999 18 bytes$)");
@@ -512,11 +547,7 @@ private slots:
         const QStringList list{"a||c", "b|10.0.0.2", "c|10.0.0.3"};
         QStringList copied;
         const auto copy = [&] { copied << QGuiApplication::clipboard()->text(); };
-        const auto menu = [this](const QString &item) {
-            for (QAction *action : table()->actions())
-                if (action->text() == item)
-                    action->trigger();
-        };
+        const auto menu = [this](const QString &item) { menuEntry(item)->trigger(); };
         deliver(list);
         QWidget *rowArea = table()->viewport();
         const auto at = [this](int row) {
@@ -529,6 +560,7 @@ private slots:
         table()->setFocus();
         QTest::keyClick(table(), Qt::Key_C, Qt::ControlModifier);
         copy();
+        QTest::keyClick(table(), Qt::Key_Return);
         menu("Copy IP-Address");
         copy();
         QTest::mouseClick(rowArea, Qt::LeftButton, {}, at(2));
@@ -543,11 +575,94 @@ private slots:
         copy();
         click("btnLaunchConfig");
         menu("Launch Konfiguration");
+        QDesktopServices::unsetUrlHandler("http"); // a desktop with no browser
+        QTest::mouseClick(rowArea, Qt::LeftButton, {}, at(2));
+        click("btnLaunchConfig");
+        QDesktopServices::setUrlHandler("http", this, "recordUrl");
 
-        QCOMPARE(openedUrls.join(" "), "http://10.0.0.2 http://10.0.0.3 http://10.0.0.3 http://");
+        QCOMPARE(openedUrls.join(" "),
+                 "http://10.0.0.2 http://10.0.0.2 http://10.0.0.3 http://10.0.0.3 http://");
         QCOMPARE(copied, (QStringList{"b\t10.0.0.2\t\t\t\t\t", "10.0.0.2", "a\t\tc\t\t\t\t",
                                       "a\t\tc\t\t\t\t"}));
-        QTRY_COMPARE(boxes.seen.size(), 2);
+        QTRY_COMPARE(boxes.seen.size(), 3);
+        QCOMPARE(boxes.seen[2], "Error: No web browser could open http://10.0.0.3. Open it in a "
+                                "browser yourself. (3)");
+    }
+
+    // A click on a header sorts by its column, the next one the other way; a new search brings
+    // the order of arrival back, at the top.
+    void sortedByAHeader()
+    {
+        QStringList list{"b|10.88.1.10", "C|10.88.1.9", "a|x", "B2|10.88.1.100"};
+        for (int more = 0; more < 50; ++more) // more than the table shows at once
+            list << "z|10.88.2.1";
+        deliver(list);
+        QStringList orders;
+        for (const int column : {1, 1, 0}) {
+            clickHeader(column);
+            orders << hostnames().left(10);
+        }
+        table()->scrollToBottom();
+        deliver(list);
+        orders << hostnames().left(10);
+        QCOMPARE(orders, (QStringList{"C b B2 z z", "a z z z z ", "a b B2 C z", "b C a B2 z"}));
+        QCOMPARE(table()->verticalScrollBar()->value(), 0);
+        QCOMPARE(table()->horizontalHeader()->sortIndicatorSection(), -1); // no arrow
+    }
+
+    // The list as shown, in orvane-find's CSV or JSON by the file's name; a file that cannot be
+    // written is said, and nothing is left half-written.
+    void savedAsShown()
+    {
+        MessageBoxCloser boxes;
+        deliver({"a|10.0.0.7||m1", "b|10.0.0.7||m2", "c|10.0.0.8"});
+        clickHeader(0);
+        clickHeader(0);
+        QTemporaryDir folder;
+        QVERIFY(QDir(folder.path()).mkdir("taken.csv"));
+        const auto saveAs = [](const QString &path, const std::function<void()> &ask) {
+            QTimer::singleShot(0, [path] {
+                for (QWidget *widget : QApplication::topLevelWidgets())
+                    if (auto *dialog = qobject_cast<QFileDialog *>(widget)) {
+                        dialog->selectFile(path);
+                        static_cast<QDialog *>(dialog)->done(QDialog::Accepted);
+                    }
+            });
+            ask();
+        };
+        saveAs(folder.filePath("list"),
+               [this] { QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier); });
+        saveAs(folder.filePath("list.JSON"), [this] { menuEntry("Save List...")->trigger(); });
+        saveAs(folder.filePath("taken.csv"), [this] { menuEntry("Save List...")->trigger(); });
+
+        QFile csv(folder.filePath("list.csv")), json(folder.filePath("list.JSON"));
+        QVERIFY(csv.open(QIODevice::ReadOnly) && json.open(QIODevice::ReadOnly));
+        QCOMPARE(csv.readAll(), "Hostname,IP-Address,Netmask,MAC-Address,Product Name,Serial "
+                                "No,Firmware Version\r\nc,10.0.0.8,,,,,\r\nb,10.0.0.7,,m2,,,\r\n"
+                                "a,10.0.0.7,,m1,,,\r\n");
+        const QString fields = R"("Netmask": "", "Product Name": "", "Serial No": "",
+                                  "Firmware Version": "")";
+        const QString shared = "10.0.0.7 (%1) shares its address with another device (%2): its "
+                               "page may be another device's";
+        QCOMPARE(QJsonDocument::fromJson(json.readAll()),
+                 QJsonDocument::fromJson(
+                     QString(R"([{"Hostname": "c", "IP-Address": "10.0.0.8", "MAC-Address": "",
+                                  %1, "Warnings": []},
+                                 {"Hostname": "b", "IP-Address": "10.0.0.7", "MAC-Address": "m2",
+                                  %1, "Warnings": ["%2"]},
+                                 {"Hostname": "a", "IP-Address": "10.0.0.7", "MAC-Address": "m1",
+                                  %1, "Warnings": ["%3"]}])")
+                         .arg(fields, shared.arg("m2", "m1"), shared.arg("m1", "m2"))
+                         .toUtf8()));
+        QTRY_COMPARE(boxes.seen.size(), 1);
+        QVERIFY2(boxes.seen[0].startsWith("Error: The list could not be saved to " +
+                                          QDir::toNativeSeparators(folder.filePath("taken.csv")) +
+                                          ": "),
+                 qPrintable(boxes.seen[0]));
+        QCOMPARE(
+            QDir(folder.path())
+                .entryList(QDir::NoDotAndDotDot | QDir::AllEntries, QDir::Name | QDir::IgnoreCase),
+            (QStringList{"list.csv", "list.JSON", "taken.csv"}));
     }
 
     // Columns as wide as their widest cell among the first 1000 rows.

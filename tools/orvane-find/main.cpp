@@ -23,7 +23,7 @@ int main(int argc, char *argv[])
     }
     const QVector<NetworkInterface> listed = listedInterfaces(*adapters);
     if (options.listInterfaces)
-        return listInterfaces(listed);
+        return listInterfaces(listed, options.format.value_or(OutputFormat::Tsv));
 
     const auto chosen = chooseInterfaces(listed, options.interface, options.all);
     if (const auto *why = std::get_if<QString>(&chosen))
