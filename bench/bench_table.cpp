@@ -1,9 +1,11 @@
 // Filling the results table from a delivered list, as the window does it; and the two parts
 // of it that come on top of placing the items: judging the replies and fitting the columns.
+// Sorting the filled table, as a click on a header does.
 #include "discovery/replyjudgement.h"
 #include "ui/mainwindow.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QStringList>
 #include <QTableWidget>
 #include <benchmark/benchmark.h>
@@ -79,12 +81,33 @@ void BM_FitColumns(benchmark::State &state)
         table->resizeColumnsToContents();
 }
 
+// A click on the header of Hostname (text, which puts device-10 before device-9) or of IP-Address
+// (numbers), with the rows in the other column's order before each: every row moves.
+void BM_SortByHeader(benchmark::State &state)
+{
+    MainWindow window(nullptr, noAdapters);
+    window.show();
+    QMetaObject::invokeMethod(&window, "setTableWidget",
+                              Q_ARG(QStringList, replies(static_cast<int>(state.range(0)))));
+    QHeaderView *header = window.findChild<QTableWidget *>("tableWidget")->horizontalHeader();
+    const int column = static_cast<int>(state.range(1));
+    for (auto _ : state) {
+        state.PauseTiming();
+        header->setSortIndicator(1 - column, Qt::AscendingOrder);
+        QApplication::processEvents();
+        state.ResumeTiming();
+        header->setSortIndicator(column, Qt::AscendingOrder);
+        QApplication::processEvents();
+    }
+}
+
 } // namespace
 
 BENCHMARK(BM_FillTable)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_JudgeReplies)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_JudgeFullSubnet)->Arg(131070)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FitColumns)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SortByHeader)->Args({100000, 0})->Args({100000, 1})->Unit(benchmark::kMillisecond);
 
 int main(int argc, char *argv[])
 {

@@ -42,14 +42,15 @@ template <typename Work> void inChunks(int rows, Work work)
         chunkStarts, [&](int start) { work(start, std::min(start + RowsPerChunk, rows)); });
 }
 
-// A cell that sorts as its column asks.
+// A cell that sorts as its field asks. The field rides in the item's type: column() searches
+// the whole table once a sort has moved the items, at every comparison.
 class DeviceCell : public QTableWidgetItem {
 public:
-    using QTableWidgetItem::QTableWidgetItem;
+    DeviceCell(const QString &text, int field) : QTableWidgetItem(text, UserType + field) {}
 
     bool operator<(const QTableWidgetItem &other) const override
     {
-        return fieldLess(column(), text(), other.text());
+        return fieldLess(type() - UserType, text(), other.text());
     }
 };
 
@@ -60,8 +61,8 @@ std::vector<QTableWidgetItem *> makeCells(const QVector<DeviceRecord> &records)
     inChunks(records.size(), [&](int from, int to) {
         auto cell = cells.begin() + static_cast<std::ptrdiff_t>(from * FieldCount);
         for (int row = from; row < to; ++row) {
-            for (const QString &field : records.at(row).fields)
-                *cell++ = new DeviceCell(field);
+            for (int field = 0; field < DeviceRecord::FieldCount; ++field)
+                *cell++ = new DeviceCell(records.at(row).fields[field], field);
         }
     });
     return cells;
