@@ -43,26 +43,18 @@ private slots:
         QTest::addColumn<QString>("a");
         QTest::addColumn<QString>("b");
         QTest::addColumn<bool>("aFirst");
+        const auto row = [](const char *name, int field, const QString &a, const QString &b,
+                            bool aFirst) { QTest::newRow(name) << field << a << b << aFirst; };
         const int address = DeviceRecord::IpAddressField, mask = DeviceRecord::NetmaskField;
-        QTest::newRow("addresses by number") << address << "10.88.1.9"
-                                             << "10.88.1.10" << true;
-        QTest::newRow("addresses by number, the other way") << address << "10.88.1.10"
-                                                            << "10.88.1.9" << false;
-        QTest::newRow("netmasks by number") << mask << "255.255.255.128"
-                                            << "255.255.255.64" << false;
-        QTest::newRow("the same address") << address << "10.0.0.1"
-                                          << "10.0.0.1" << false;
-        QTest::newRow("an address before what is none") << address << "10.0.0.1"
-                                                        << "x" << true;
-        QTest::newRow("what is none after an address") << address << ""
-                                                       << "10.0.0.1" << false;
-        QTest::newRow("no addresses: as text") << address << "b"
-                                               << "C" << true;
-        QTest::newRow("a hostname like an address: as text") << 0 << "10.0.0.10"
-                                                             << "10.0.0.9" << true;
-        QTest::newRow("text without regard to case")
-            << int(DeviceRecord::MacAddressField) << "0a:00"
-            << "0B:00" << true;
+        row("addresses by number", address, "10.88.1.9", "10.88.1.10", true);
+        row("addresses by number, the other way", address, "10.88.1.10", "10.88.1.9", false);
+        row("netmasks by number", mask, "255.255.255.128", "255.255.255.64", false);
+        row("the same address", address, "10.0.0.1", "10.0.0.1", false);
+        row("an address before what is none", address, "10.0.0.1", "x", true);
+        row("what is none after an address", address, "", "10.0.0.1", false);
+        row("no addresses: as text", address, "b", "C", true);
+        row("a hostname like an address: as text", 0, "10.0.0.10", "10.0.0.9", true);
+        row("text without regard to case", DeviceRecord::MacAddressField, "0a:00", "0B:00", true);
     }
     void sortOrder()
     {
