@@ -18,8 +18,10 @@ struct SearchOn {
     InterfaceSearch search;
 };
 
-std::vector<SearchOn> searchAll(const QVector<NetworkInterface> &interfaces, int quietTimeMs,
-                                const discovery::StopCheck &stopRequested)
+using SearchFrom = std::function<InterfaceSearch(const QString &address)>;
+
+std::vector<SearchOn> searchAll(const QVector<NetworkInterface> &interfaces,
+                                const SearchFrom &searchFrom)
 {
     std::vector<SearchOn> searches;
     for (const NetworkInterface &interface : interfaces)
@@ -28,8 +30,8 @@ std::vector<SearchOn> searchAll(const QVector<NetworkInterface> &interfaces, int
     for (SearchOn &on : searches) {
         if (on.search.failure)
             continue;
-        threads.emplace_back([&on, quietTimeMs, &stopRequested] {
-            on.search = searchFrom(on.interface.address, quietTimeMs, stopRequested);
+        threads.emplace_back([&on, &searchFrom] {
+            on.search = searchFrom(on.interface.address);
             if (on.search.failure)
                 on.search.failure = on.interface.name() + ": " + *on.search.failure;
         });
@@ -37,6 +39,19 @@ std::vector<SearchOn> searchAll(const QVector<NetworkInterface> &interfaces, int
     for (std::thread &thread : threads)
         thread.join();
     return searches;
+}
+
+// A row and its warnings per reply, with the tag where the table has a column for it.
+void addReplies(DeviceTable &table, const QVector<DeviceRecord> &replies,
+                const NetworkInterface &judgedOn, const QString &tag, bool tagged)
+{
+    table.warnings += judgedReplies(replies, judgedOn).warnings;
+    for (const DeviceRecord &reply : replies) {
+        QStringList row(reply.fields.begin(), reply.fields.end());
+        if (tagged)
+            row << tag;
+        table.rows << row;
+    }
 }
 
 } // namespace
@@ -107,15 +122,47 @@ void SearchRounds::noteChangesOfAll(QStringList &notes, const QVector<NetworkInt
     searching_ = chosen;
 }
 
+InterfaceSearch SearchRounds::searchFrom(const QString &address,
+                                         const discovery::StopCheck &stopRequested)
+{
+    if (sweep_)
+        return sweepFrom(address, sweep_->targets, sweep_->requestsPerSecond, quietTimeMs_,
+                         stopRequested, sweep_->progress);
+    return ::searchFrom(address, quietTimeMs_, stopRequested);
+}
+
+// No interface named: one sweep from the address the routing chooses. A device reached through
+// a route is outside every subnet of this computer by nature: judged without one.
+SearchRounds::Round SearchRounds::routedSweep(const discovery::StopCheck &stopRequested)
+{
+    Round round;
+    const InterfaceSearch search = searchFrom(NoIpv4Address, stopRequested);
+    if (search.failure) {
+        noteFailure(round.notes, QString(), *search.failure);
+        return round;
+    }
+    if (failing_.remove(QString()))
+        round.notes << QStringLiteral("searching works again.");
+    round.searchedTags << QString();
+    DeviceTable table{DeviceRecord::fieldNames(), {}, {}};
+    addReplies(table, deviceRecords(search.replies), NetworkInterface(), QString(), false);
+    round.found = table;
+    return round;
+}
+
 SearchRounds::Round SearchRounds::search(const discovery::StopCheck &stopRequested)
 {
+    if (sweep_ && !named_)
+        return routedSweep(stopRequested);
     Round round;
     DeviceTable table{DeviceRecord::fieldNames(), {}, {}};
     if (all_)
         table.header << "Interface";
     bool anyListened = false;
-    for (const SearchOn &on :
-         searchAll(chosenInterfaces(round.notes), quietTimeMs_, stopRequested)) {
+    const SearchFrom from = [this, &stopRequested](const QString &address) {
+        return searchFrom(address, stopRequested);
+    };
+    for (const SearchOn &on : searchAll(chosenInterfaces(round.notes), from)) {
         const NetworkInterface &interface = on.interface;
         // With --all, each interface as itself; otherwise the one the user named, wherever it is.
         const QString where = all_ ? interface.description : named_.value_or(QString());
@@ -128,20 +175,17 @@ SearchRounds::Round SearchRounds::search(const discovery::StopCheck &stopRequest
         const QString tag = all_ ? interface.description : QString();
         round.searchedTags << tag;
         // Only the first search on an interface hints: later silence is a device going away.
-        // Loopback is searched where asked, but devices are not expected there.
+        // Loopback is searched where asked, but devices are not expected there. A sweep's
+        // silence is the targets', not the segment's.
         if (!heardFrom_.contains(interface.description)) {
             heardFrom_ << interface.description;
-            if (on.search.replies.isEmpty() && tellsNothingHeard_ && !interface.isLoopback())
+            if (on.search.replies.isEmpty() && tellsNothingHeard_ && !interface.isLoopback() &&
+                !sweep_)
                 round.notes << nobodyAnswered(interface);
         }
-        const QVector<DeviceRecord> replies = deviceRecords(on.search.replies);
-        table.warnings += judgedReplies(replies, interface).warnings;
-        for (const DeviceRecord &reply : replies) {
-            QStringList row(reply.fields.begin(), reply.fields.end());
-            if (all_)
-                row << tag;
-            table.rows << row;
-        }
+        // Through a route, a device is outside the interface's subnet by nature.
+        addReplies(table, deviceRecords(on.search.replies), sweep_ ? NetworkInterface() : interface,
+                   tag, all_);
     }
     if (anyListened)
         round.found = table;

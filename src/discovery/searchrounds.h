@@ -2,13 +2,16 @@
 
 #include "devicetable.h"
 #include "interfacelist.h"
+#include "interfacesearch.h"
 #include "platform/broadcastsearch.h"
 
 #include <QDeadlineTimer>
 #include <QSet>
 #include <QStringList>
 #include <QVector>
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 // Searches a round at a time: one search per chosen interface, all at once, each on a thread of
 // its own. The interfaces are chosen again before every round, as the user named them, so that
@@ -27,9 +30,19 @@ public:
         QSet<QString> searchedTags;
     };
 
+    // The request sent to each of these addresses (host byte order) instead of a broadcast, at
+    // most requestsPerSecond a second: from the named interface's address, or without one from
+    // the address the routing chooses.
+    struct Sweep {
+        std::vector<std::uint32_t> targets;
+        int requestsPerSecond;
+        SweepProgressHandler progress; // on the sweep's thread
+    };
+
     // named: an interface's description, name or address; all: every one with an address.
     SearchRounds(std::optional<QString> named, bool all, int quietTimeMs,
                  AdapterQuery adapterQuery = &queryAdapters);
+    void askDirectly(Sweep sweep) { sweep_ = std::move(sweep); }
 
     // stopRequested ends the searches early.
     Round search(const discovery::StopCheck &stopRequested);
@@ -39,6 +52,8 @@ public:
 
 private:
     QVector<NetworkInterface> chosenInterfaces(QStringList &notes);
+    InterfaceSearch searchFrom(const QString &address, const discovery::StopCheck &stopRequested);
+    Round routedSweep(const discovery::StopCheck &stopRequested);
     void noteFailure(QStringList &notes, const QString &where, const QString &message);
     void noteWorking(QStringList &notes, const QString &where, const NetworkInterface &interface);
     void noteChangesOfAll(QStringList &notes, const QVector<NetworkInterface> &listed,
@@ -53,6 +68,7 @@ private:
     QSet<QString> heardFrom_; // descriptions of interfaces that have had a search
     QSet<QString> failing_;   // where searching fails now, as the user knows it
     std::optional<QVector<NetworkInterface>> searching_; // with --all, the last round's
+    std::optional<Sweep> sweep_;
 };
 
 // Sleeps until the time has come or stopRequested says so: the pause between rounds.

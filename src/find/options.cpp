@@ -1,6 +1,7 @@
 #include "options.h"
 
 #include "discovery/protocol.h"
+#include "targets.h"
 
 #include <QCommandLineParser>
 
@@ -20,6 +21,15 @@ address (0.0.0.0) or whose link is down. --watch and --wait-for choose again
 before every round: a named interface is followed to its new address, --all
 takes in and leaves out interfaces as they gain or lose theirs. An option given
 twice counts as given last.
+
+A broadcast ends at the first router. --to asks addresses directly instead,
+through routers and VPNs: each address, range or subnet given (a subnet's
+network and broadcast addresses skipped; at most 65536 addresses in all), at
+most --rate requests a second (default 1000, so that a /16 takes about a
+minute and does not swamp a slow link), and listens until the quiet time
+passes after the last request. Rows, formats, --wait-for and --watch are as
+with a broadcast; a device reached through a router is not warned of as
+outside the subnet.
 
 Output (UTF-8): one row per reply in arrival order, duplicates kept, with the
 columns Hostname, IP-Address, Netmask, MAC-Address, Product Name, Serial No,
@@ -64,6 +74,9 @@ constexpr int DefaultTimeoutSeconds = 60;
 constexpr int DefaultWatchSeconds = 5;
 constexpr int MaxQuietTimeMs = 3600000; // an hour
 constexpr int MaxSeconds = 86400;       // a day
+// A /16 in a minute, without swamping a slow VPN link.
+constexpr int DefaultRequestsPerSecond = 1000;
+constexpr int MaxRequestsPerSecond = 1000000;
 
 // "--watch" alone takes the default: the parser knows no option whose value may be left out.
 QStringList withWatchValue(QStringList arguments)
@@ -112,10 +125,20 @@ std::variant<FindOptions, CommandLineEnd> parseFindOptions(const QStringList &ar
                        "number may be left out: %1.")
             .arg(DefaultWatchSeconds),
         "seconds");
+    const QCommandLineOption to("to",
+                                "Ask this address, range (10.66.2.5-15 or 10.66.2.5-10.66.2.15) "
+                                "or subnet (10.66.2.0/24) directly, beyond routers and VPNs "
+                                "(repeatable), from the address the routing chooses, or from "
+                                "--interface's.",
+                                "target");
+    const QCommandLineOption rate =
+        valueOption({"rate"}, "Send at most this many requests a second to the --to targets.",
+                    "requests", QString::number(DefaultRequestsPerSecond));
     QCommandLineParser parser;
     parser.setApplicationDescription(Description);
     if (const auto end = parseCommandLine(
-            parser, {listInterfaces, interface, all, format, wait, waitFor, timeout, watch},
+            parser,
+            {listInterfaces, interface, all, format, wait, waitFor, timeout, watch, to, rate},
             withWatchValue(arguments)))
         return *end;
 
@@ -139,8 +162,19 @@ std::variant<FindOptions, CommandLineEnd> parseFindOptions(const QStringList &ar
     if (const auto refusal =
             readNumbers(parser, {{wait, "milliseconds", 1, MaxQuietTimeMs, &options.quietTimeMs},
                                  {timeout, "seconds", 1, MaxSeconds, &options.timeoutSeconds},
-                                 {watch, "seconds", 1, MaxSeconds, &options.watchSeconds}}))
+                                 {watch, "seconds", 1, MaxSeconds, &options.watchSeconds},
+                                 {rate, "", 1, MaxRequestsPerSecond, &options.requestsPerSecond}}))
         return *refusal;
+    if (parser.isSet(to)) {
+        if (options.all)
+            return badUsage("Give either --to or --all, not both.");
+        auto targets = targetAddresses(parser.values(to));
+        if (const QString *refusal = std::get_if<QString>(&targets))
+            return badUsage(*refusal);
+        options.targets = std::get<std::vector<std::uint32_t>>(std::move(targets));
+    } else if (parser.isSet(rate)) {
+        return badUsage("--rate goes with --to.");
+    }
     const QStringList &keys = DeviceRecord::fieldKeys();
     for (const QString &match : parser.values(waitFor)) {
         const int column = keys.indexOf(match.section('=', 0, 0).toLower());

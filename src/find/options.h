@@ -6,8 +6,10 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <cstdint>
 #include <optional>
 #include <variant>
+#include <vector>
 
 // A field --wait-for asks for: its column of a reply's fields, and the value it must have.
 struct FieldMatch {
@@ -24,7 +26,9 @@ struct FindOptions {
     int quietTimeMs = 0;
     QVector<FieldMatch> waitFor; // all must match
     int timeoutSeconds = 0;
-    int watchSeconds = 0; // 0: no watch
+    int watchSeconds = 0;               // 0: no watch
+    std::vector<std::uint32_t> targets; // asked directly; none: a broadcast
+    int requestsPerSecond = 0;          // the pace of the requests to the targets
 };
 
 // The options the arguments (the program's name first) ask for, or how the command line ends

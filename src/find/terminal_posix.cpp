@@ -19,6 +19,11 @@ bool standardOutputIsTerminal()
     return isatty(STDOUT_FILENO) != 0;
 }
 
+bool standardErrorIsTerminal()
+{
+    return isatty(STDERR_FILENO) != 0;
+}
+
 void catchStopSignals()
 {
     struct sigaction stop = {};

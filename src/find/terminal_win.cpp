@@ -29,6 +29,11 @@ bool standardOutputIsTerminal()
     return _isatty(_fileno(stdout)) != 0;
 }
 
+bool standardErrorIsTerminal()
+{
+    return _isatty(_fileno(stderr)) != 0;
+}
+
 void catchStopSignals()
 {
     SetConsoleCtrlHandler(onConsoleEvent, TRUE);

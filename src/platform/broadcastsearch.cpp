@@ -16,6 +16,56 @@ constexpr std::chrono::milliseconds StopCheckInterval(100);
 
 namespace discovery {
 
+namespace {
+
+// The socket a search sends from and listens on, bound to the address (dotted decimal; 0.0.0.0
+// leaves the choice to the routing). Returns the failure text for the user, or nothing.
+std::optional<std::string> prepare(UdpSocket &socket, std::string_view address, int quietTimeMs)
+{
+    if (!socket.isOpen())
+        return "Socket creation failed";
+    const std::optional<std::uint32_t> local = parseIpv4(address);
+    if (!local || !socket.bindTo(*local, 0))
+        return "Bind to socket failed";
+    if (!socket.allowBroadcast())
+        return "setsockopt broadcast failed";
+    if (!socket.setReceiveTimeout(quietTimeMs))
+        return "setsockopt timeout failed";
+    socket.requestReceiveBuffer(ReceiveBufferBytes);
+    return std::nullopt;
+}
+
+// A burst of replies is taken a batch at a time, so the socket's queue drains quickly.
+class ReplyBatch {
+public:
+    // Hands over the replies waiting; false where the socket failed or timed out.
+    bool take(UdpSocket &socket, const ReplyHandler &onReply)
+    {
+        const std::size_t count =
+            socket.receiveMany(&buffers_[0][0], ReplyBufferSize, results_, Size);
+        for (std::size_t i = 0; i < count; ++i) {
+            switch (results_[i].status) {
+            case UdpSocket::ReceiveStatus::Datagram:
+                onReply(buffers_[i], results_[i].size);
+                break;
+            case UdpSocket::ReceiveStatus::Oversized:
+                break; // not a reply; the devices after it still count
+            case UdpSocket::ReceiveStatus::TimedOut:
+            case UdpSocket::ReceiveStatus::Failed:
+                return false;
+            }
+        }
+        return true;
+    }
+
+private:
+    static constexpr std::size_t Size = 64;
+    char buffers_[Size][ReplyBufferSize];
+    UdpSocket::Received results_[Size];
+};
+
+} // namespace
+
 std::optional<std::string> broadcastSearch(std::string_view interfaceAddress, int quietTimeMs,
                                            const ReplyHandler &onReply,
                                            const StopCheck &stopRequested)
@@ -24,18 +74,56 @@ std::optional<std::string> broadcastSearch(std::string_view interfaceAddress, in
     if (!library.isStarted())
         return "WSAStartup failed";
     UdpSocket socket;
-    if (!socket.isOpen())
-        return "Socket creation failed";
-    const std::optional<std::uint32_t> address = parseIpv4(interfaceAddress);
-    if (!address || !socket.bindTo(*address, 0))
-        return "Bind to socket failed";
-    if (!socket.allowBroadcast())
-        return "setsockopt broadcast failed";
-    if (!socket.setReceiveTimeout(quietTimeMs))
-        return "setsockopt timeout failed";
-    socket.requestReceiveBuffer(ReceiveBufferBytes);
+    if (const std::optional<std::string> failure = prepare(socket, interfaceAddress, quietTimeMs))
+        return failure;
     if (!socket.sendTo(RequestText, RequestSize, UdpSocket::BroadcastAddress, Port))
         return "sendto failed with error code: " + std::to_string(socket.lastError());
+
+    receiveReplies(socket, quietTimeMs, onReply, stopRequested);
+    return std::nullopt;
+}
+
+std::optional<std::string> sweepSearch(std::string_view sourceAddress,
+                                       const std::vector<std::uint32_t> &targets,
+                                       int requestsPerSecond, int quietTimeMs,
+                                       const ReplyHandler &onReply, const StopCheck &stopRequested,
+                                       const std::function<void(std::size_t)> &onSent)
+{
+    using Clock = std::chrono::steady_clock;
+    const SocketLibrary library;
+    if (!library.isStarted())
+        return "WSAStartup failed";
+    UdpSocket socket;
+    if (const std::optional<std::string> failure = prepare(socket, sourceAddress, quietTimeMs))
+        return failure;
+    ReplyBatch batch;
+    // Each request at its time from the start, so that a late one does not slow the rest.
+    const Clock::time_point start = Clock::now();
+    const std::chrono::nanoseconds interval(1000000000LL / requestsPerSecond);
+    std::size_t sent = 0;
+    int lastFailure = 0;
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        const Clock::time_point due = start + interval * static_cast<long long>(i);
+        // The replies to the earlier requests are taken while this one waits for its time.
+        for (;;) {
+            if (stopRequested())
+                return std::nullopt;
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(due - Clock::now());
+            if (left.count() <= 0)
+                break;
+            if (socket.waitForDatagram(static_cast<int>(std::min(left, StopCheckInterval).count())))
+                batch.take(socket, onReply); // an error a router sent back ends nothing
+        }
+        // An address the network cannot reach is no reason to leave the others unasked.
+        if (socket.sendTo(RequestText, RequestSize, targets[i], Port))
+            ++sent;
+        else
+            lastFailure = socket.lastError();
+        if (onSent)
+            onSent(i + 1);
+    }
+    if (sent == 0 && !targets.empty())
+        return "sendto failed with error code: " + std::to_string(lastFailure);
 
     receiveReplies(socket, quietTimeMs, onReply, stopRequested);
     return std::nullopt;
@@ -46,10 +134,7 @@ void receiveReplies(UdpSocket &socket, int quietTimeMs, const ReplyHandler &onRe
 {
     using Clock = std::chrono::steady_clock;
     const std::chrono::milliseconds quietTime(quietTimeMs);
-    // A burst of replies is taken a batch at a time, so the socket's queue drains quickly.
-    constexpr std::size_t Batch = 64;
-    char buffers[Batch][ReplyBufferSize];
-    UdpSocket::Received results[Batch];
+    ReplyBatch batch;
     Clock::time_point quietUntil = Clock::now() + quietTime;
     while (!stopRequested()) {
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(quietUntil - Clock::now());
@@ -60,20 +145,8 @@ void receiveReplies(UdpSocket &socket, int quietTimeMs, const ReplyHandler &onRe
                 return; // the socket gave up
             continue;
         }
-        const std::size_t count =
-            socket.receiveMany(&buffers[0][0], ReplyBufferSize, results, Batch);
-        for (std::size_t i = 0; i < count; ++i) {
-            switch (results[i].status) {
-            case UdpSocket::ReceiveStatus::Datagram:
-                onReply(buffers[i], results[i].size);
-                break;
-            case UdpSocket::ReceiveStatus::Oversized:
-                break; // not a reply; the devices after it still count
-            case UdpSocket::ReceiveStatus::TimedOut:
-            case UdpSocket::ReceiveStatus::Failed:
-                return;
-            }
-        }
+        if (!batch.take(socket, onReply))
+            return;
         quietUntil = Clock::now() + quietTime;
     }
 }

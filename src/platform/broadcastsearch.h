@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class UdpSocket;
 
@@ -21,6 +23,17 @@ using StopCheck = std::function<bool()>;
 std::optional<std::string> broadcastSearch(std::string_view interfaceAddress, int quietTimeMs,
                                            const ReplyHandler &onReply,
                                            const StopCheck &stopRequested);
+
+// Sends the request to each target (host byte order) in turn, at most requestsPerSecond a
+// second, from sourceAddress (0.0.0.0: as the routing chooses), and hands over each reply until
+// quietTimeMs pass without one after the last request. A target that cannot be reached is
+// skipped; only where no request could be sent at all is the search a failure. onSent, where
+// given, hears how many requests have gone.
+std::optional<std::string> sweepSearch(std::string_view sourceAddress,
+                                       const std::vector<std::uint32_t> &targets,
+                                       int requestsPerSecond, int quietTimeMs,
+                                       const ReplyHandler &onReply, const StopCheck &stopRequested,
+                                       const std::function<void(std::size_t)> &onSent = {});
 
 // Hands over every reply that reaches the socket until quietTimeMs pass without
 // one. A datagram too large for a reply is dropped and listening goes on.

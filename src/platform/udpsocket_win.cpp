@@ -2,6 +2,8 @@
 
 #include <winsock2.h>
 
+#include <mstcpip.h>
+
 #include "socketaddress.h"
 
 namespace {
@@ -28,8 +30,16 @@ SocketLibrary::~SocketLibrary()
 UdpSocket::UdpSocket()
     : handle_(static_cast<std::intptr_t>(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP)))
 {
-    if (!isOpen())
+    if (!isOpen()) {
         lastError_ = WSAGetLastError();
+        return;
+    }
+    // Winsock would end the next receive with WSAECONNRESET for a port-unreachable a request to
+    // an address without a device brought back; the replies behind it still count.
+    BOOL reportResets = FALSE;
+    DWORD returned = 0;
+    WSAIoctl(sock(handle_), SIO_UDP_CONNRESET, &reportResets, sizeof reportResets, nullptr, 0,
+             &returned, nullptr, nullptr);
 }
 
 UdpSocket::~UdpSocket()

@@ -1,5 +1,6 @@
 #include "devicesim/simulatorconfig.h"
 #include "find/options.h"
+#include "find/targets.h"
 
 #include <QtTest>
 
@@ -14,13 +15,17 @@ class TestCommandLines : public QObject {
         for (const FieldMatch &match : options.waitFor)
             waitFor << QStringLiteral("%1=%2").arg(match.column).arg(match.value);
         return QStringLiteral("interface=%1 all=%2 format=%3 wait=%4 for=%5 timeout=%6 watch=%7")
-            .arg(options.interface.value_or("-"))
-            .arg(options.all)
-            .arg(options.format ? int(*options.format) : -1)
-            .arg(options.quietTimeMs)
-            .arg(waitFor.join(','))
-            .arg(options.timeoutSeconds)
-            .arg(options.watchSeconds);
+                   .arg(options.interface.value_or("-"))
+                   .arg(options.all)
+                   .arg(options.format ? int(*options.format) : -1)
+                   .arg(options.quietTimeMs)
+                   .arg(waitFor.join(','))
+                   .arg(options.timeoutSeconds)
+                   .arg(options.watchSeconds) +
+               (options.targets.empty() ? QString()
+                                        : QStringLiteral(" to=%1 rate=%2")
+                                              .arg(options.targets.size())
+                                              .arg(options.requestsPerSecond));
     }
 
 private slots:
@@ -73,6 +78,80 @@ private slots:
                 "product, serial, firmware, not 'colour=red'.");
         refused("watch and wait for", {"--watch", "--wait-for", "ip=1"},
                 "Give either --watch or --wait-for, not both.");
+        parsed("targets at the default pace", {"--to", "10.0.0.1-3", "--to", "10.0.0.9"},
+               "interface=- all=0 format=-1 wait=1000 for= timeout=60 watch=0 to=4 rate=1000");
+        parsed("targets from an interface, paced", {"-i", "lo", "--to", "10.0.0.1", "--rate", "5"},
+               "interface=lo all=0 format=-1 wait=1000 for= timeout=60 watch=0 to=1 rate=5");
+        refused("targets and all", {"--to", "10.0.0.1", "-a"},
+                "Give either --to or --all, not both.");
+        refused("a pace without targets", {"--rate", "5"}, "--rate goes with --to.");
+        refused("no pace", {"--to", "10.0.0.1", "--rate", "0"},
+                "--rate takes a whole number from 1 to 1000000, not '0'.");
+        refused("a target that is none", {"--to", "plc.example"},
+                "--to takes an IPv4 address, a range (10.66.2.5-15) or a subnet (10.66.2.0/24), "
+                "not 'plc.example'.");
+    }
+
+    // The addresses --to names: a few written out, more as how many, the first and the last.
+    void targets_data()
+    {
+        QTest::addColumn<QStringList>("targets");
+        QTest::addColumn<QString>("addresses"); // or the refusal
+        const auto row = [](const char *name, const QStringList &targets, const char *addresses) {
+            QTest::newRow(name) << targets << addresses;
+        };
+        const char *tooMany =
+            "--to names more than 65536 addresses: a search asks at most that many (a /16).";
+        const char *none = "--to takes an IPv4 address, a range (10.66.2.5-15) or a subnet "
+                           "(10.66.2.0/24), not '%1'.";
+        row("a host", {"10.66.2.13"}, "10.66.2.13");
+        row("a range to a last part", {"10.66.2.5-7"}, "10.66.2.5 10.66.2.6 10.66.2.7");
+        row("a range to an address, across a part", {"10.66.2.254-10.66.3.1"},
+            "10.66.2.254 10.66.2.255 10.66.3.0 10.66.3.1");
+        row("a subnet without its network and broadcast", {"10.66.2.0/24"},
+            "254: 10.66.2.1 ... 10.66.2.254");
+        row("a subnet named by a host in it", {"10.66.2.77/30"}, "10.66.2.77 10.66.2.78");
+        row("a /31: both", {"10.0.0.4/31"}, "10.0.0.4 10.0.0.5");
+        row("a /32: the one", {"10.0.0.4/32"}, "10.0.0.4");
+        row("each once, in the order given", {"10.0.0.3", "10.0.0.1-3"},
+            "10.0.0.3 10.0.0.1 10.0.0.2");
+        row("a directed broadcast, as any other", {"10.66.2.255"}, "10.66.2.255");
+        row("a /16", {"10.66.0.0/16"}, "65534: 10.66.0.1 ... 10.66.255.254");
+        row("the most, in a range", {"10.0.0.0-10.0.255.255"}, "65536: 10.0.0.0 ... 10.0.255.255");
+        row("one more than the most", {"10.0.0.0-10.1.0.0"}, tooMany);
+        row("more than the most together", {"10.0.0.0/16", "10.1.0.0/16"}, tooMany);
+        row("every address", {"0.0.0.0/0"}, tooMany);
+        row("a range that ends before it begins", {"10.0.0.9-3"},
+            "The range '10.0.0.9-3' ends before it begins.");
+        for (const char *bad : {"10.0.0.0/33", "10.0.0.0/", "10.0.0.010", "10.0.0.1-256",
+                                "10.0.0.1-", "plc.example", "10.0.0.0/8x"})
+            QTest::newRow(bad) << QStringList{bad} << QString(none).arg(bad);
+    }
+    void targets()
+    {
+        QFETCH(QStringList, targets);
+        QFETCH(QString, addresses);
+        const auto named = targetAddresses(targets);
+        if (const QString *refusal = std::get_if<QString>(&named)) {
+            QCOMPARE(*refusal, addresses);
+            return;
+        }
+        const std::vector<std::uint32_t> &list = std::get<std::vector<std::uint32_t>>(named);
+        const auto dotted = [](std::uint32_t address) {
+            return QStringLiteral("%1.%2.%3.%4")
+                .arg(address >> 24)
+                .arg(address >> 16 & 255)
+                .arg(address >> 8 & 255)
+                .arg(address & 255);
+        };
+        QStringList shown;
+        for (const std::uint32_t address : list)
+            shown << dotted(address);
+        QCOMPARE(
+            list.size() > 4
+                ? QStringLiteral("%1: %2 ... %3").arg(list.size()).arg(shown.first(), shown.last())
+                : shown.join(' '),
+            addresses);
     }
     void findOptions()
     {

@@ -37,6 +37,7 @@ private slots:
             QProcess::execute("ip", {"addr", "add", *lan == 'a' ? "10.201.1.1/24" : "10.201.2.1/24",
                                      "dev", interface});
         }
+        QProcess::execute("ip", {"route", "replace", "10.66.2.0/24", "via", "10.201.2.12"});
     }
 
     void run_data()
@@ -205,6 +206,35 @@ private slots:
             "lana (Ethernet)                10.201.1.1\n"
             "lanb (Ethernet)                10.201.2.1\n"
             "orv\\\\find0 (Ethernet, bridge)  0.0.0.0\n");
+        // Asked directly, through dev2's routing to the far LAN; judged by no subnet.
+        const auto device = [](const char *host, const QString &name, const QString &mac) {
+            return Device{host,
+                          {"--hostname", name, "--mac", mac, "--product", "P", "--serial", "S",
+                           "--firmware", "F"}};
+        };
+        const Devices far{device("dev3", "three", "m3"), device("dev4", "four", "m4")};
+        const QString three = "three\t10.66.2.13\t255.255.255.0\tm3\tP\tS\tF\n",
+                      four = "four\t10.66.2.14\t255.255.255.0\tm4\tP\tS\tF\n";
+        row("to: a subnet behind a router", far, {"--to", "10.66.2.0/24", "-f", "tsv"}, 0,
+            three + four);
+        row("to: a host, from an interface's address", far,
+            {"-i", "lanb", "--to", "10.66.2.14", "-f", "tsv"}, 0, four, "", 0);
+        row("to: a range and a list, each address once, in order",
+            far + Devices{device("dev1", "one", "m1")},
+            {"--to", "10.66.2.14-10.66.2.20", "--to", "10.201.1.11", "--to", "10.66.2.14", "--rate",
+             "20", "-f", "tsv"},
+            0, four + "one\t10.201.1.11\t255.255.255.0\tm1\tP\tS\tF\n", "", 0);
+        // The router answers the absent .20 with host unreachable while the search listens.
+        row("to: an absent host the router calls unreachable", far,
+            {"--to", "10.66.2.20", "--to", "10.66.2.13", "--rate", "1", "-w", "4000", "-f", "tsv"},
+            0, three, "", 0);
+        QTest::newRow("to: a watch through the router")
+            << Devices{far[0], {"dev4", QStringList{"--requests", "1"} + far[1].arguments}}
+            << QStringList{"--to", "10.66.2.13-14", "--watch", "1", "-w", "300", "-f", "tsv"} << 0
+            << "appeared\tTIME\t" + three + "appeared\tTIME\t" + four + "gone\tTIME\t" + four << ""
+            << "" << 3 << SIGINT << 0;
+        row("to: wider than a /16", {}, {"--to", "10.0.0.0/15"}, 2, "",
+            "orvane-find: --to names more than 65536 addresses");
         row("not listed", dev, {"-i", "eth9"}, 2, "",
             "orvane-find: No listed interface has the description, name or address 'eth9'.");
         row("version", {}, {"--version"}, 0, "orvane-find " ORVANE_VERSION "\n");
@@ -269,6 +299,37 @@ private slots:
                          simulated.process.waitForFinished(5000)) &&
                         simulated.process.exitCode() == 0);
         }
+    }
+
+    // A sweep of more than a second: on a terminal a line counts it and is wiped before the
+    // rows; in a pipe, standard error stays empty.
+    void sweepProgress()
+    {
+        Simulator three({"--hostname", "three", "--mac", "m3"}, "dev3");
+        QVERIFY(three.listening);
+        const QStringList sweep{"--to", "10.66.2.0/24", "--rate", "100", "-f", "tsv"};
+        QProcess piped;
+        piped.start(ORVANE_FIND, sweep);
+        QVERIFY(piped.waitForFinished(20000));
+        QCOMPARE(piped.readAllStandardError(), QByteArray());
+        QCOMPARE(piped.readAllStandardOutput().left(6), "three\t");
+
+        QProcess terminal;
+        terminal.start("script",
+                       {"-qfec", QString(ORVANE_FIND) + ' ' + sweep.join(' '), "/dev/null"});
+        QVERIFY(terminal.waitForFinished(20000));
+        const QString seen = QString::fromUtf8(terminal.readAllStandardOutput());
+        QStringList counts;
+        QRegularExpressionMatchIterator lines =
+            QRegularExpression(R"(\rorvane-find: (\d+) of 254 requests sent, (\d) devices heard)")
+                .globalMatch(seen);
+        while (lines.hasNext())
+            counts << lines.next().captured(1);
+        QVERIFY2(counts.size() >= 3, qPrintable(seen));
+        QVERIFY2(counts.last().toInt() > counts.first().toInt(), qPrintable(counts.join(' ')));
+        QVERIFY2(
+            QRegularExpression(R"(heard *\r {40,}\rthree\t10\.66\.2\.13\t)").match(seen).hasMatch(),
+            qPrintable(seen));
     }
 
     // lana's address goes for several rounds, then comes back as another: nobody goes meanwhile,

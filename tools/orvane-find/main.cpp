@@ -1,5 +1,6 @@
 #include "discovery/interfacechoice.h"
 #include "find/findmodes.h"
+#include "find/progressline.h"
 #include "find/report.h"
 #include "find/terminal.h"
 
@@ -25,14 +26,20 @@ int main(int argc, char *argv[])
     if (options.listInterfaces)
         return listInterfaces(listed, options.format.value_or(OutputFormat::Tsv));
 
-    const auto chosen = chooseInterfaces(listed, options.interface, options.all);
-    if (const auto *why = std::get_if<QString>(&chosen))
-        return finish(badUsage(*why));
-    // Chosen for the user, the interface is followed by its description from now on.
+    // Asked directly, the targets need no interface unless the user names one.
     std::optional<QString> named = options.interface;
-    if (!options.all && !named)
-        named = std::get<QVector<NetworkInterface>>(chosen).first().description;
+    if (options.targets.empty() || named) {
+        const auto chosen = chooseInterfaces(listed, options.interface, options.all);
+        if (const auto *why = std::get_if<QString>(&chosen))
+            return finish(badUsage(*why));
+        // Chosen for the user, the interface is followed by its description from now on.
+        if (!options.all && !named)
+            named = std::get<QVector<NetworkInterface>>(chosen).first().description;
+    }
     SearchRounds rounds(named, options.all, options.quietTimeMs);
+    if (!options.targets.empty())
+        rounds.askDirectly({options.targets, options.requestsPerSecond,
+                            standardErrorIsTerminal() ? ProgressLine() : SweepProgressHandler()});
     // Ctrl-C and SIGTERM end a search as if its quiet time had passed.
     catchStopSignals();
     const OutputFormat format = options.format.value_or(
