@@ -233,6 +233,11 @@ private slots:
             << QStringList{"--to", "10.66.2.13-14", "--watch", "1", "-w", "300", "-f", "tsv"} << 0
             << "appeared\tTIME\t" + three + "appeared\tTIME\t" + four + "gone\tTIME\t" + four << ""
             << "" << 3 << SIGINT << 0;
+        row("to: one address for two devices is still said",
+            {far[1], {"dev3", raw("x|10.66.2.14||m9")}},
+            {"--to", "10.66.2.13-14", "--rate", "20", "-f", "tsv"}, 0,
+            "x\t10.66.2.14\t\tm9\t\t\t\n" + four,
+            "orvane-find: warning: 10.66.2.14 (m9) shares its address with another device (m4)");
         row("to: wider than a /16", {}, {"--to", "10.0.0.0/15"}, 2, "",
             "orvane-find: --to names more than 65536 addresses");
         row("not listed", dev, {"-i", "eth9"}, 2, "",
