@@ -8,7 +8,7 @@
 //           gui_stall_ms=<ms> heap_bytes_per_10k_rows=<bytes>
 //
 // With "busy K N": a burst of N replies from three hosts of lana's LAN (dev1,
-// dev3, dev4; bench/run adds the last two) while K processes spin, into the bare
+// dev5, dev6; bench/run adds the last two) while K processes spin, into the bare
 // loop, the window's worker and orvane-find, each with the time from the last
 // reply sent to the list delivered or orvane-find's output ended:
 //   busy N=<n> spinning=<k> bare=<count> worker=<count> worker_ms=<ms>
@@ -144,7 +144,7 @@ class BusyBurst {
 public:
     BusyBurst(int spinning, int devicesPerHost)
     {
-        for (const QString host : {"dev1", "dev3", "dev4"})
+        for (const QString host : {"dev1", "dev5", "dev6"})
             devices_.push_back(burstDevice(devicesPerHost, host));
         for (int i = 0; i < spinning; ++i) {
             spinners_.push_back(std::make_unique<QProcess>());

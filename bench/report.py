@@ -72,6 +72,13 @@ for name, entry in sorted(table.items(), key=lambda item: list(parts).index(item
 per10k = [int(c["heap_bytes_per_10k_rows"]) for c in captures if int(c["N"]) >= 10000]
 row("heap per 10,000 rows held", f"{statistics.median(per10k) / 2**20:.1f} MiB", "")
 
+with open(os.path.join(results, "sweep.txt")) as f:
+    for c in (dict(re.findall(r"(\w+)=(\S+)", line)) for line in f if line.startswith("sweep")):
+        rate = int(c["rate"])
+        row(f"orvane-find --to, a /16 through a router, --rate {rate:,}",
+            f"{int(c['ms']) / 1000:.1f} s, {c['rows']} devices, {int(c['pace']):,} requests/s",
+            f"<= {rate:,} requests/s")
+
 with open(os.path.join(results, "startup.txt")) as f:
     runs = [dict(re.findall(r"(\w+)=(\d+)", line)) for line in f]
 row("start-up, process start to window shown (median of %d)" % len(runs),

@@ -27,7 +27,7 @@ void ProgressLine::operator()(const SweepProgress &progress)
     if (now < QuietStartMs || now - lastShownMs_ < RedrawMs)
         return;
     lastShownMs_ = now;
-    const QString text = QStringLiteral("orvane-find: %1 of %2 requests sent, %3 devices heard")
+    const QString text = QStringLiteral("orvane-find: sent %1 of %2 requests; devices heard: %3")
                              .arg(progress.sent)
                              .arg(progress.total)
                              .arg(progress.heard);

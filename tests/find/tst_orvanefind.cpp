@@ -238,6 +238,11 @@ private slots:
             {"--to", "10.66.2.13-14", "--rate", "20", "-f", "tsv"}, 0,
             "x\t10.66.2.14\t\tm9\t\t\t\n" + four,
             "orvane-find: warning: 10.66.2.14 (m9) shares its address with another device (m4)");
+        // No route to 192.0.2.1: its request cannot be sent, the next one goes all the same.
+        row("to: an address no route leads to", far,
+            {"--to", "192.0.2.1", "--to", "10.66.2.13", "-f", "tsv"}, 0, three, "", 0);
+        row("to: no request could be sent", {}, {"--to", "192.0.2.1-3"}, 1, "",
+            "orvane-find: sendto failed with error code: 101\n");
         row("to: wider than a /16", {}, {"--to", "10.0.0.0/15"}, 2, "",
             "orvane-find: --to names more than 65536 addresses");
         row("not listed", dev, {"-i", "eth9"}, 2, "",
@@ -307,7 +312,7 @@ private slots:
     }
 
     // A sweep of more than a second: on a terminal a line counts it and is wiped before the
-    // rows; in a pipe, standard error stays empty.
+    // rows; in a pipe, standard error stays empty. A shorter sweep shows none.
     void sweepProgress()
     {
         Simulator three({"--hostname", "three", "--mac", "m3"}, "dev3");
@@ -319,22 +324,32 @@ private slots:
         QCOMPARE(piped.readAllStandardError(), QByteArray());
         QCOMPARE(piped.readAllStandardOutput().left(6), "three\t");
 
-        QProcess terminal;
-        terminal.start("script",
-                       {"-qfec", QString(ORVANE_FIND) + ' ' + sweep.join(' '), "/dev/null"});
-        QVERIFY(terminal.waitForFinished(20000));
-        const QString seen = QString::fromUtf8(terminal.readAllStandardOutput());
+        const auto onATerminal = [](const QStringList &arguments) {
+            QProcess terminal;
+            terminal.start(
+                "script", {"-qfec", QString(ORVANE_FIND) + ' ' + arguments.join(' '), "/dev/null"});
+            terminal.waitForFinished(20000);
+            return QString::fromUtf8(terminal.readAllStandardOutput());
+        };
+        const QString seen = onATerminal(sweep);
         QStringList counts;
         QRegularExpressionMatchIterator lines =
-            QRegularExpression(R"(\rorvane-find: (\d+) of 254 requests sent, (\d) devices heard)")
+            QRegularExpression(R"(\rorvane-find: sent (\d+) of 254 requests; devices heard: (\d+))")
                 .globalMatch(seen);
-        while (lines.hasNext())
-            counts << lines.next().captured(1);
+        while (lines.hasNext()) {
+            const QRegularExpressionMatch line = lines.next();
+            counts << line.captured(1);
+            QCOMPARE(line.captured(2), "1"); // three answered at once
+        }
         QVERIFY2(counts.size() >= 3, qPrintable(seen));
         QVERIFY2(counts.last().toInt() > counts.first().toInt(), qPrintable(counts.join(' ')));
-        QVERIFY2(
-            QRegularExpression(R"(heard *\r {40,}\rthree\t10\.66\.2\.13\t)").match(seen).hasMatch(),
-            qPrintable(seen));
+        QVERIFY2(QRegularExpression(R"(heard: 1 *\r {40,}\rthree\t10\.66\.2\.13\t)")
+                     .match(seen)
+                     .hasMatch(),
+                 qPrintable(seen));
+        const QString shortSweep = onATerminal({"--to", "10.66.2.0/24", "--rate", "500"});
+        QVERIFY2(shortSweep.contains("three") && !shortSweep.contains("requests"),
+                 qPrintable(shortSweep));
     }
 
     // lana's address goes for several rounds, then comes back as another: nobody goes meanwhile,
@@ -373,8 +388,8 @@ private slots:
                                           "10.201.1.7.\n");
     }
 
-    // Searches that listen for 20 s, ended by Ctrl-C once the device has answered: as if the
-    // quiet time had passed.
+    // Searches that listen for 20 s, or sweep for 50, ended by Ctrl-C once the device has
+    // answered: as if the quiet time had passed.
     void stopDuringALongQuietTime_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -387,6 +402,10 @@ private slots:
         QTest::newRow("one search: what arrived")
             << QStringList{"-i", "lana"} << 0 << "a\t\t\t\t\t\t\n"
             << "orvane-find: warning: A device without an IP-Address";
+        QTest::newRow("a sweep, while it sends: what arrived")
+            << QStringList{"--to", "10.201.1.11-10.201.1.254", "--rate", "5"} << 0
+            << "a\t\t\t\t\t\t\n"
+            << "";
         QTest::newRow("wait for: as at its time-out, with what answered")
             << QStringList{"-i", "lana", "--wait-for", "serial=S"} << 1 << ""
             << "orvane-find: no reply with serial=S before the stop. 1 device answered: "
