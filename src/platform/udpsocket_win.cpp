@@ -2,7 +2,7 @@
 
 #include <winsock2.h>
 
-#include <mstcpip.h>
+#include <mswsock.h>
 
 #include "socketaddress.h"
 
