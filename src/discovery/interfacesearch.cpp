@@ -66,3 +66,12 @@ QString nobodyAnswered(const NetworkInterface &interface)
         .arg(interface.name())
         .arg(discovery::Port);
 }
+
+QString nobodyAnsweredAt(std::size_t addresses)
+{
+    return QStringLiteral("no device answered at the %1 address(es) asked. Where devices are, a "
+                          "firewall on this computer may drop their replies (from UDP port %2 to "
+                          "a port the system chose), or one on the way drops the requests.")
+        .arg(addresses)
+        .arg(discovery::Port);
+}

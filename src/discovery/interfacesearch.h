@@ -37,3 +37,5 @@ InterfaceSearch sweepFrom(const QString &address, const std::vector<std::uint32_
 
 // Why a search on the interface may have heard nothing, where devices were expected.
 QString nobodyAnswered(const NetworkInterface &interface);
+// The same for a sweep of that many addresses.
+QString nobodyAnsweredAt(std::size_t addresses);

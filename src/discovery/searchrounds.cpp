@@ -122,6 +122,21 @@ void SearchRounds::noteChangesOfAll(QStringList &notes, const QVector<NetworkInt
     searching_ = chosen;
 }
 
+// Only the first search from a place hints: later silence is a device going away. Loopback is
+// searched where asked, but devices are not expected there; a sweep's targets are.
+void SearchRounds::noteFirstSilence(QStringList &notes, const NetworkInterface &from, bool silent)
+{
+    if (heardFrom_.contains(from.description))
+        return;
+    heardFrom_ << from.description;
+    if (!silent || !tellsNothingHeard_)
+        return;
+    if (sweep_)
+        notes << nobodyAnsweredAt(sweep_->targets.size());
+    else if (!from.isLoopback())
+        notes << nobodyAnswered(from);
+}
+
 InterfaceSearch SearchRounds::searchFrom(const QString &address,
                                          const discovery::StopCheck &stopRequested)
 {
@@ -143,6 +158,7 @@ SearchRounds::Round SearchRounds::routedSweep(const discovery::StopCheck &stopRe
     }
     if (failing_.remove(QString()))
         round.notes << QStringLiteral("searching works again.");
+    noteFirstSilence(round.notes, NetworkInterface(), search.replies.isEmpty());
     round.searchedTags << QString();
     DeviceTable table{DeviceRecord::fieldNames(), {}, {}};
     addReplies(table, deviceRecords(search.replies), NetworkInterface(), QString(), false);
@@ -174,15 +190,7 @@ SearchRounds::Round SearchRounds::search(const discovery::StopCheck &stopRequest
         anyListened = true;
         const QString tag = all_ ? interface.description : QString();
         round.searchedTags << tag;
-        // Only the first search on an interface hints: later silence is a device going away.
-        // Loopback is searched where asked, but devices are not expected there. A sweep's
-        // silence is the targets', not the segment's.
-        if (!heardFrom_.contains(interface.description)) {
-            heardFrom_ << interface.description;
-            if (on.search.replies.isEmpty() && tellsNothingHeard_ && !interface.isLoopback() &&
-                !sweep_)
-                round.notes << nobodyAnswered(interface);
-        }
+        noteFirstSilence(round.notes, interface, on.search.replies.isEmpty());
         // Through a route, a device is outside the interface's subnet by nature.
         addReplies(table, deviceRecords(on.search.replies), sweep_ ? NetworkInterface() : interface,
                    tag, all_);

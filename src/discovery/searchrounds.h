@@ -54,6 +54,7 @@ private:
     QVector<NetworkInterface> chosenInterfaces(QStringList &notes);
     InterfaceSearch searchFrom(const QString &address, const discovery::StopCheck &stopRequested);
     Round routedSweep(const discovery::StopCheck &stopRequested);
+    void noteFirstSilence(QStringList &notes, const NetworkInterface &from, bool silent);
     void noteFailure(QStringList &notes, const QString &where, const QString &message);
     void noteWorking(QStringList &notes, const QString &where, const NetworkInterface &interface);
     void noteChangesOfAll(QStringList &notes, const QVector<NetworkInterface> &listed,
@@ -65,7 +66,7 @@ private:
     const AdapterQuery adapterQuery_;
     bool anyFailed_ = false;
     bool tellsNothingHeard_ = true;
-    QSet<QString> heardFrom_; // descriptions of interfaces that have had a search
+    QSet<QString> heardFrom_; // descriptions of interfaces that have had a search ("": routed)
     QSet<QString> failing_;   // where searching fails now, as the user knows it
     std::optional<QVector<NetworkInterface>> searching_; // with --all, the last round's
     std::optional<Sweep> sweep_;

@@ -243,6 +243,10 @@ private slots:
             {"--to", "192.0.2.1", "--to", "10.66.2.13", "-f", "tsv"}, 0, three, "", 0);
         row("to: no request could be sent", {}, {"--to", "192.0.2.1-3"}, 1, "",
             "orvane-find: sendto failed with error code: 101\n");
+        row("to: nobody at the targets", {}, {"--to", "10.66.2.20-21", "-w", "300"}, 0, "",
+            "orvane-find: no device answered at the 2 address(es) asked. Where devices are, a "
+            "firewall on this computer may drop their replies (from UDP port 49999 to a port the "
+            "system chose), or one on the way drops the requests.\n");
         row("to: wider than a /16", {}, {"--to", "10.0.0.0/15"}, 2, "",
             "orvane-find: --to names more than 65536 addresses");
         row("not listed", dev, {"-i", "eth9"}, 2, "",
