@@ -228,11 +228,15 @@ private slots:
         row("to: an absent host the router calls unreachable", far,
             {"--to", "10.66.2.20", "--to", "10.66.2.13", "--rate", "1", "-w", "4000", "-f", "tsv"},
             0, three, "", 0);
+        // Both answer once: their going is news, the silence after it no hint.
         QTest::newRow("to: a watch through the router")
-            << Devices{far[0], {"dev4", QStringList{"--requests", "1"} + far[1].arguments}}
+            << Devices{{"dev3", QStringList{"--requests", "1"} + far[0].arguments},
+                       {"dev4", QStringList{"--requests", "1"} + far[1].arguments}}
             << QStringList{"--to", "10.66.2.13-14", "--watch", "1", "-w", "300", "-f", "tsv"} << 0
-            << "appeared\tTIME\t" + three + "appeared\tTIME\t" + four + "gone\tTIME\t" + four << ""
-            << "" << 3 << SIGINT << 0;
+            << "appeared\tTIME\t" + three + "appeared\tTIME\t" + four + "gone\tTIME\t" + three +
+                   "gone\tTIME\t" + four
+            << ""
+            << "" << 4 << SIGINT << 0;
         row("to: one address for two devices is still said",
             {far[1], {"dev3", raw("x|10.66.2.14||m9")}},
             {"--to", "10.66.2.13-14", "--rate", "20", "-f", "tsv"}, 0,
