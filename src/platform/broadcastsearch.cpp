@@ -70,17 +70,8 @@ std::optional<std::string> broadcastSearch(std::string_view interfaceAddress, in
                                            const ReplyHandler &onReply,
                                            const StopCheck &stopRequested)
 {
-    const SocketLibrary library;
-    if (!library.isStarted())
-        return "WSAStartup failed";
-    UdpSocket socket;
-    if (const std::optional<std::string> failure = prepare(socket, interfaceAddress, quietTimeMs))
-        return failure;
-    if (!socket.sendTo(RequestText, RequestSize, UdpSocket::BroadcastAddress, Port))
-        return "sendto failed with error code: " + std::to_string(socket.lastError());
-
-    receiveReplies(socket, quietTimeMs, onReply, stopRequested);
-    return std::nullopt;
+    return sweepSearch(interfaceAddress, {UdpSocket::BroadcastAddress}, 1, quietTimeMs, onReply,
+                       stopRequested);
 }
 
 std::optional<std::string> sweepSearch(std::string_view sourceAddress,
@@ -97,32 +88,36 @@ std::optional<std::string> sweepSearch(std::string_view sourceAddress,
     if (const std::optional<std::string> failure = prepare(socket, sourceAddress, quietTimeMs))
         return failure;
     ReplyBatch batch;
-    // Each request at its time from the start, so that a late one does not slow the rest.
-    const Clock::time_point start = Clock::now();
-    const std::chrono::nanoseconds interval(1000000000LL / requestsPerSecond);
-    std::size_t sent = 0;
-    int lastFailure = 0;
-    for (std::size_t i = 0; i < targets.size(); ++i) {
-        const Clock::time_point due = start + interval * static_cast<long long>(i);
-        // The replies to the earlier requests are taken while this one waits for its time.
+    // The replies to the earlier requests are taken while the next one waits for its time; false
+    // where a stop came first.
+    const auto waitUntil = [&](Clock::time_point due) {
         for (;;) {
-            if (stopRequested())
-                return std::nullopt;
             const auto left = std::chrono::ceil<std::chrono::milliseconds>(due - Clock::now());
             if (left.count() <= 0)
-                break;
+                return true;
+            if (stopRequested())
+                return false;
             if (socket.waitForDatagram(static_cast<int>(std::min(left, StopCheckInterval).count())))
                 batch.take(socket, onReply); // an error a router sent back ends nothing
         }
+    };
+    // Each request at its time from the start, so that a late one does not slow the rest.
+    const Clock::time_point start = Clock::now();
+    const std::chrono::nanoseconds interval(1000000000LL / requestsPerSecond);
+    std::size_t asked = 0;
+    std::size_t sent = 0;
+    int lastFailure = 0;
+    while (asked < targets.size() && waitUntil(start + interval * static_cast<long long>(asked))) {
         // An address the network cannot reach is no reason to leave the others unasked.
-        if (socket.sendTo(RequestText, RequestSize, targets[i], Port))
+        if (socket.sendTo(RequestText, RequestSize, targets[asked], Port))
             ++sent;
         else
             lastFailure = socket.lastError();
+        ++asked;
         if (onSent)
-            onSent(i + 1);
+            onSent(asked);
     }
-    if (sent == 0 && !targets.empty())
+    if (sent == 0 && asked == targets.size() && asked > 0)
         return "sendto failed with error code: " + std::to_string(lastFailure);
 
     receiveReplies(socket, quietTimeMs, onReply, stopRequested);
