@@ -5,6 +5,27 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 
+namespace {
+
+// Apostrophes already at the start get one more too, so that reading takes exactly one away.
+const QRegularExpression &formulaStart()
+{
+    static const QRegularExpression start(QStringLiteral("^'*[=+\\-@\t\r]"));
+    return start;
+}
+
+} // namespace
+
+QString csvCell(const QString &text)
+{
+    return formulaStart().match(text).hasMatch() ? '\'' + text : text;
+}
+
+QString csvCellText(const QString &cell)
+{
+    return cell.startsWith('\'') && formulaStart().match(cell).hasMatch() ? cell.mid(1) : cell;
+}
+
 QString csvText(const DeviceTable &table, Layout layout)
 {
     static const QRegularExpression needsQuotes(QStringLiteral("[,\"\r\n]"));
@@ -13,7 +34,8 @@ QString csvText(const DeviceTable &table, Layout layout)
                                       ? table.rows
                                       : QVector<QStringList>{table.header} + table.rows) {
         QStringList fields;
-        for (QString field : row) {
+        for (const QString &text : row) {
+            QString field = csvCell(text);
             if (field.contains(needsQuotes))
                 field = '"' + field.replace('"', QLatin1String("\"\"")) + '"';
             fields << field;

@@ -18,7 +18,15 @@ struct DeviceTable {
 enum class Layout { Whole, Streamed };
 
 // The table as orvane-find's -f csv and -f json write it, and the window saves it.
-// RFC 4180: a header row, CRLF after each row, quotes only where a field needs them.
+// RFC 4180: a header row, CRLF after each row, quotes only where a field needs them; each cell
+// as csvCell guards it.
 QString csvText(const DeviceTable &table, Layout layout = Layout::Whole);
+
+// A spreadsheet runs a cell that starts with =, +, -, @, a tab or a carriage return as a formula,
+// so a device's text could: such a cell, after any apostrophes, gets one more at its start.
+QString csvCell(const QString &text);
+// The text a cell so written was.
+QString csvCellText(const QString &cell);
+
 // UTF-8: objects keyed by the column names, each with its "Warnings" where the table has them.
 QByteArray jsonText(const DeviceTable &table, Layout layout = Layout::Whole);
