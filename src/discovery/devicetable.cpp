@@ -34,8 +34,8 @@ QString csvText(const DeviceTable &table, Layout layout)
                                       ? table.rows
                                       : QVector<QStringList>{table.header} + table.rows) {
         QStringList fields;
-        for (const QString &text : row) {
-            QString field = csvCell(text);
+        for (const QString &cell : row) {
+            QString field = csvCell(cell);
             if (field.contains(needsQuotes))
                 field = '"' + field.replace('"', QLatin1String("\"\"")) + '"';
             fields << field;
