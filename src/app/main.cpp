@@ -1,3 +1,4 @@
+#include "ui/desktopscale.h"
 #include "ui/mainwindow.h"
 
 #include <QApplication>
@@ -11,6 +12,7 @@ int main(int argc, char *argv[])
         qputenv("QT_XCB_GL_INTEGRATION", "none");
     // On a scaled desktop the window keeps its size in device-independent pixels, scaled as the
     // desktop asks: Qt 5 would round 150 % up to 200 % and 125 % down to 100 %.
+    scaleOnlyAsTheDesktopAsks();
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
         Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);

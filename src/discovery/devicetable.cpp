@@ -26,6 +26,27 @@ QString csvCellText(const QString &cell)
     return cell.startsWith('\'') && formulaStart().match(cell).hasMatch() ? cell.mid(1) : cell;
 }
 
+QString tsvEscaped(const QString &text)
+{
+    return QString(text)
+        .replace('\\', QLatin1String("\\\\"))
+        .replace('\t', QLatin1String("\\t"))
+        .replace('\n', QLatin1String("\\n"))
+        .replace('\r', QLatin1String("\\r"));
+}
+
+QString visibleText(const QString &text)
+{
+    QString visible;
+    for (const QChar character : tsvEscaped(text)) {
+        if (character.category() == QChar::Other_Control)
+            visible += QStringLiteral("\\x%1").arg(character.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            visible += character;
+    }
+    return visible;
+}
+
 QString csvText(const DeviceTable &table, Layout layout)
 {
     static const QRegularExpression needsQuotes(QStringLiteral("[,\"\r\n]"));

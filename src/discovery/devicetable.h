@@ -28,5 +28,12 @@ QString csvCell(const QString &text);
 // The text a cell so written was.
 QString csvCellText(const QString &cell);
 
+// A backslash, tab, line feed and carriage return written as \\, \t, \n and \r,
+// so that the text is one line and can be restored exactly.
+QString tsvEscaped(const QString &text);
+// A device's text as a terminal may show it: as tsvEscaped, and any other control character as
+// \xHH, so that it can neither move the cursor nor start a line that looks like the program's own.
+QString visibleText(const QString &text);
+
 // UTF-8: objects keyed by the column names, each with its "Warnings" where the table has them.
 QByteArray jsonText(const DeviceTable &table, Layout layout = Layout::Whole);

@@ -1,5 +1,6 @@
 #include "replyjudgement.h"
 
+#include "devicetable.h"
 #include "platform/addresscommands.h"
 #include "platform/ipv4.h"
 
@@ -26,11 +27,12 @@ QString dotted(quint32 address)
         .arg(address & 255);
 }
 
-// "10.0.0.7 (02:00:00:00:00:07)": how a warning names the device.
+// "10.0.0.7 (02:00:00:00:00:07)": how a warning names the device. Warnings reach terminals, so
+// the device's text in them is visible.
 QString deviceOf(const DeviceRecord &reply)
 {
-    const QString &address = reply.fields[DeviceRecord::IpAddressField];
-    const QString &mac = reply.fields[DeviceRecord::MacAddressField];
+    const QString address = visibleText(reply.fields[DeviceRecord::IpAddressField]);
+    const QString mac = visibleText(reply.fields[DeviceRecord::MacAddressField]);
     return (address.isEmpty() ? QStringLiteral("A device without an IP-Address") : address) +
            (mac.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(mac));
 }
@@ -181,7 +183,8 @@ Judgement judgedReplies(const QVector<DeviceRecord> &replies, const NetworkInter
         QStringList others;
         for (const QString &mac : claimants->first) {
             if (others.size() < OthersNamed && macAddressKey(mac) != own)
-                others << (mac.isEmpty() ? QStringLiteral("one without a MAC-Address") : mac);
+                others << (mac.isEmpty() ? QStringLiteral("one without a MAC-Address")
+                                         : visibleText(mac));
         }
         const int otherCount = claimants->keys.size() - 1;
         const int unnamed = otherCount - others.size();

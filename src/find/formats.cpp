@@ -17,19 +17,6 @@ QString tsv(const DeviceTable &table)
     return text;
 }
 
-// As tsv escapes it, and any other control character as \xHH, so no cell moves the cursor.
-QString visible(const QString &field)
-{
-    QString text;
-    for (const QChar character : tsvEscaped(field)) {
-        if (character.category() == QChar::Other_Control)
-            text += QStringLiteral("\\x%1").arg(character.unicode(), 2, 16, QLatin1Char('0'));
-        else
-            text += character;
-    }
-    return text;
-}
-
 // Aligned columns two blanks apart, a rule under the header; no line ends in padding.
 QString aligned(const DeviceTable &table, Layout layout)
 {
@@ -39,7 +26,7 @@ QString aligned(const DeviceTable &table, Layout layout)
     for (const QStringList &row : table.rows) {
         QStringList cells;
         for (const QString &field : row)
-            cells << visible(field);
+            cells << visibleText(field);
         lines << cells;
     }
     QVector<int> widths(table.header.size(), 0);
@@ -69,15 +56,6 @@ QString aligned(const DeviceTable &table, Layout layout)
 }
 
 } // namespace
-
-QString tsvEscaped(const QString &text)
-{
-    return QString(text)
-        .replace('\\', QLatin1String("\\\\"))
-        .replace('\t', QLatin1String("\\t"))
-        .replace('\n', QLatin1String("\\n"))
-        .replace('\r', QLatin1String("\\r"));
-}
 
 int terminalColumns(const QString &text)
 {

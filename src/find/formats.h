@@ -7,10 +7,6 @@
 
 enum class OutputFormat { Table, Csv, Json, Tsv };
 
-// A backslash, tab, line feed and carriage return written as \\, \t, \n and \r,
-// so that the text is one line and can be restored exactly.
-QString tsvEscaped(const QString &text);
-
 // The columns a terminal gives the text: each grapheme cluster is as wide as its
 // widest code point (two for East Asian wide characters and emoji, none for
 // combining marks).

@@ -37,17 +37,21 @@ Firmware Version, and with --all Interface. Fields are printed as received;
 missing ones are empty.
   table  Aligned columns for reading, in terminal columns; \, tab, LF and CR
          show as \\, \t, \n and \r, other control characters as \xHH.
-  csv    RFC 4180: a header row, CRLF after each row, quotes where needed.
+  csv    RFC 4180: a header row, CRLF after each row, quotes where needed; a
+         cell that a spreadsheet would run as a formula (one that begins with
+         =, +, -, @, tab or CR) begins with an apostrophe.
   json   An array of objects keyed by the column names.
   tsv    No header; tab-separated, LF after each row; \, tab, LF and CR
          inside a field are written as \\, \t, \n and \r.
+Scripts that need a field's exact text read tsv or json.
 --list-interfaces prints each interface's description and address, as the
 columns Interface and IP-Address, in tsv unless --format says otherwise.
 json objects also carry "Warnings": why a device may not open from here (an
 address outside the interface's subnet, one address shared by several
 MAC-Addresses), and for a device outside the subnet the commands that give
 this computer an address in its subnet for a while; standard error gets each
-of them in every format, beginning "orvane-find: warning:".
+of them in every format, beginning "orvane-find: warning:". On standard error
+a device's text is written as table writes it.
 
 --wait-for searches again and again until a reply matches every FIELD=VALUE
 given (FIELD, in any case: hostname, ip, netmask, mac, product, serial or

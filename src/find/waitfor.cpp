@@ -52,7 +52,7 @@ public:
                 continue;
             QStringList fields;
             for (const FieldMatch &match : asked_)
-                fields << asked(match, '\'' + row.at(match.column) + '\'');
+                fields << asked(match, '\'' + visibleText(row.at(match.column)) + '\'');
             firstFew_ << fields.join(' ');
         }
     }

@@ -6,6 +6,7 @@
 #include "discovery/protocol.h"
 #include "discovery/replyjudgement.h"
 #include "fixedsize.h"
+#include "platform/ipv4.h"
 #include "ui_mainwindow.h"
 
 #include <QAction>
@@ -393,7 +394,18 @@ void MainWindow::launchConfig()
                                  QMessageBox::NoButton);
         return;
     }
-    // The address goes in as the device sent it: the device's page is its own business.
+    // Any host on the LAN can send a reply: only an address goes to the browser, never a text
+    // that a URL would read as another host.
+    if (!parseIpv4(address->text().toStdString())) {
+        // The device's text as it came, never read as rich text.
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"),
+                        QStringLiteral("The IP-Address \"%1\" is no address: no page was opened.")
+                            .arg(address->text()),
+                        QMessageBox::Ok);
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
+        return;
+    }
     const QString page = QStringLiteral("http://%1").arg(address->text());
     if (!QDesktopServices::openUrl(QUrl(page, QUrl::TolerantMode)))
         QMessageBox::critical(nullptr, QStringLiteral("Error"),

@@ -1,3 +1,4 @@
+#include "discovery/devicetable.h"
 #include "discovery/replyjudgement.h"
 
 #include <QtTest>
@@ -152,6 +153,11 @@ private slots:
         row("no address is shared by devices without one", lan, {"a|||m1", "b|||m2"},
             {"A device without an IP-Address (m1)" + out,
              "A device without an IP-Address (m2)" + out});
+        row("a device's control characters escaped, as a terminal may show them", lan,
+            {"a|10.0.0.9\x1b]0;owned\x07\r\n||m\\1", "b|10.88.1.7||m1", "c|10.88.1.7||m\u009b2"},
+            {"10.0.0.9\\x1b]0;owned\\x07\\r\\n (m\\\\1)" + out,
+             "10.88.1.7 (m1)" + shared.arg(other.arg("m\\x9b2")),
+             "10.88.1.7 (m\\x9b2)" + shared.arg(other.arg("m1"))});
         row("five on one address name three others", lan,
             {"a|10.88.1.7||m1", "b|10.88.1.7||m2", "c|10.88.1.7||m3", "d|10.88.1.7||m4",
              "e|10.88.1.7||m5"},
@@ -180,6 +186,39 @@ private slots:
         }
         QCOMPARE(shown, warnings);
         QCOMPARE(commandsShown, commands);
+    }
+
+    // What a spreadsheet would run as a formula gets an apostrophe; read back, the text it was.
+    void csvCells_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("a link") << "=HYPERLINK(\"http://evil.example\",\"update\")"
+                                << "\"'=HYPERLINK(\"\"http://evil.example\"\",\"\"update\"\")\"";
+        QTest::newRow("plus") << "+SUM(1;2)"
+                              << "'+SUM(1;2)";
+        QTest::newRow("minus") << "-1"
+                               << "'-1";
+        QTest::newRow("at") << "@A1"
+                            << "'@A1";
+        QTest::newRow("tab") << "\t=1"
+                             << "'\t=1";
+        QTest::newRow("carriage return") << "\r=1"
+                                         << "\"'\r=1\"";
+        QTest::newRow("apostrophes before a formula: one more") << "''=1"
+                                                                << "'''=1";
+        QTest::newRow("inside, not at the start") << "a=1+2"
+                                                  << "a=1+2";
+        QTest::newRow("an apostrophe alone") << "'a"
+                                             << "'a";
+    }
+    void csvCells()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, written);
+        const QString csv = csvText({{"Hostname", "IP-Address"}, {{text, "10.0.0.1"}}, {}});
+        QCOMPARE(csv, "Hostname,IP-Address\r\n" + written + ",10.0.0.1\r\n");
+        QCOMPARE(csvCellText(csvCell(text)), text);
     }
 };
 

@@ -147,12 +147,12 @@ private slots:
              "product=P=1", "--wait", "300"},
             0, "d-2\t10.0.0.9\t255.0.0.0\tAA:BB:CC:DD:EE:01\tP=1\tA-2\tF\n",
             "orvane-find: warning: 10.0.0.9 (AA:BB:CC:DD:EE:01) is not in 127.0.0.0/8 (lo)", 3);
-        row("wait for a device that never comes", {{"dev1", raw("dev")}},
+        row("wait for a device that never comes", {{"dev1", raw("dev\x1b]0;owned\x07\r\n")}},
             {"-i", "lana", "--wait-for", "serial=A-2", "--wait-for", "hostname=DEV", "--timeout",
              "1"},
             1, "",
             "orvane-find: no reply with serial=A-2 and hostname=DEV within 1 s. 1 device "
-            "answered: serial='' hostname='dev'.\n");
+            "answered: serial='' hostname='dev\\x1b]0;owned\\x07\\r\\n'.\n");
         row("wait for: nobody answers, no hint", {},
             {"-i", "lana", "--wait-for", "serial=A", "--timeout", "1"}, 1, "",
             "orvane-find: no reply with serial=A within 1 s. No device answered.\n");

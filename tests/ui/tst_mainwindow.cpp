@@ -544,7 +544,7 @@ private slots:
     void launchAndCopy()
     {
         MessageBoxCloser boxes;
-        const QStringList list{"a||c", "b|10.0.0.2", "c|10.0.0.3"};
+        const QStringList list{"a|10.0.0.2@evil.example|c", "b|10.0.0.2", "c|10.0.0.3"};
         QStringList copied;
         const auto copy = [&] { copied << QGuiApplication::clipboard()->text(); };
         const auto menu = [this](const QString &item) { menuEntry(item)->trigger(); };
@@ -566,7 +566,7 @@ private slots:
         QTest::mouseClick(rowArea, Qt::LeftButton, {}, at(2));
         QTest::mouseDClick(rowArea, Qt::LeftButton, {}, at(2));
         menu("Launch Konfiguration");
-        QTest::mouseClick(rowArea, Qt::LeftButton, {}, at(0)); // an empty IP-Address cell
+        QTest::mouseClick(rowArea, Qt::LeftButton, {}, at(0)); // no address: nothing opened
         click("btnLaunchConfig");
         menu("Copy Row");
         copy();
@@ -581,11 +581,14 @@ private slots:
         QDesktopServices::setUrlHandler("http", this, "recordUrl");
 
         QCOMPARE(openedUrls.join(" "),
-                 "http://10.0.0.2 http://10.0.0.2 http://10.0.0.3 http://10.0.0.3 http://");
-        QCOMPARE(copied, (QStringList{"b\t10.0.0.2\t\t\t\t\t", "10.0.0.2", "a\t\tc\t\t\t\t",
-                                      "a\t\tc\t\t\t\t"}));
-        QTRY_COMPARE(boxes.seen.size(), 3);
-        QCOMPARE(boxes.seen[2], "Error: No web browser could open http://10.0.0.3. Open it in a "
+                 "http://10.0.0.2 http://10.0.0.2 http://10.0.0.3 http://10.0.0.3");
+        QCOMPARE(copied, (QStringList{"b\t10.0.0.2\t\t\t\t\t", "10.0.0.2",
+                                      "a\t10.0.0.2@evil.example\tc\t\t\t\t",
+                                      "a\t10.0.0.2@evil.example\tc\t\t\t\t"}));
+        QTRY_COMPARE(boxes.seen.size(), 4);
+        QCOMPARE(boxes.seen[0], "Error: The IP-Address \"10.0.0.2@evil.example\" is no address: "
+                                "no page was opened. (3)");
+        QCOMPARE(boxes.seen[3], "Error: No web browser could open http://10.0.0.3. Open it in a "
                                 "browser yourself. (3)");
     }
 
