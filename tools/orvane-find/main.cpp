@@ -16,6 +16,14 @@ int main(int argc, char *argv[])
     if (const auto *end = std::get_if<CommandLineEnd>(&parsed))
         return finish(*end);
     const FindOptions &options = std::get<FindOptions>(parsed);
+    // A list that cannot serve is refused before anything is sent.
+    std::optional<ExpectedList> expected;
+    if (options.expectedList) {
+        auto read = readExpectedList(*options.expectedList);
+        if (const auto *why = std::get_if<QString>(&read))
+            return finish(badUsage(*why));
+        expected = std::get<ExpectedList>(std::move(read));
+    }
 
     const std::optional<std::vector<Adapter>> adapters = queryAdapters();
     if (!adapters) {
@@ -48,5 +56,7 @@ int main(int argc, char *argv[])
         return watch(rounds, options, format);
     if (!options.waitFor.isEmpty())
         return waitFor(rounds, options, format);
+    if (expected)
+        return compareOnce(rounds, *expected, format);
     return searchOnce(rounds, format);
 }
