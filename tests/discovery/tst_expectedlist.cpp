@@ -3,8 +3,7 @@
 #include <QJsonDocument>
 #include <QtTest>
 
-// A list of the devices expected: read from a file, refused with the reason, compared with the
-// answers; the report and its summary.
+// A list of the devices expected: read or refused, compared with the answers, its report.
 class TestExpectedList : public QObject {
     Q_OBJECT
 
@@ -18,8 +17,6 @@ private slots:
                             const QString &report) {
             QTest::newRow(name) << list << found << report;
         };
-        const QString fields = "Hostname, IP-Address, Netmask, MAC-Address, Product Name, "
-                               "Serial No, Firmware Version";
         row("MAC in any case: as expected, differs, unexpected, missing",
             "MAC-Address,Firmware Version\r\naa:bb:cc:00:00:01,2.5.0\r\nAA:BB:CC:00:00:02,"
             "2.4.1\r\naa:bb:cc:00:00:04,1\r\n",
@@ -58,7 +55,9 @@ private slots:
             "LIST: cannot be read: No such file or "
             "directory");
         row("refused: neither CSV nor JSON", "Name;Address\nx;y\n", {},
-            "LIST: neither CSV with a header row naming its columns (" + fields + ") nor JSON");
+            "LIST: neither CSV with a header row naming its columns (Hostname, IP-Address, "
+            "Netmask, "
+            "MAC-Address, Product Name, Serial No, Firmware Version) nor JSON");
         row("refused: no column names a device", "\nFirmware Version\n2.5.0\n", {},
             "LIST, line 2: no column names a device: the header needs MAC-Address, Serial No or "
             "Hostname");

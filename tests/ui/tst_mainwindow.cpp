@@ -767,17 +767,20 @@ private slots:
                                   "c|10.0.0.3||m3|P|S3|2.4.1"};
         deliver(answers);
         QTemporaryDir folder;
-        const auto choose = [this, &folder](const char *name, const QByteArray &list) {
-            QFile file(folder.filePath(name));
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(list) == list.size());
-            file.close();
-            QTimer::singleShot(0, [&file] {
+        const auto answerDialog = [](const QString &path) {
+            QTimer::singleShot(0, [path] {
                 for (QWidget *widget : QApplication::topLevelWidgets())
                     if (auto *dialog = qobject_cast<QFileDialog *>(widget)) {
-                        dialog->selectFile(file.fileName());
+                        dialog->selectFile(path);
                         static_cast<QDialog *>(dialog)->done(QDialog::Accepted);
                     }
             });
+        };
+        const auto choose = [&](const char *name, const QByteArray &list) {
+            QFile file(folder.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(list) == list.size());
+            file.close();
+            answerDialog(file.fileName());
             menuEntry("Compare With List...")->trigger();
         };
         choose("bad.csv", "Firmware Version\n2.5.0\n");
@@ -812,13 +815,7 @@ private slots:
         QCOMPARE(boxes.seen[1], "Information: This device did not answer the search: there is no "
                                 "page to open. (1)");
         QCOMPARE(openedUrls, QStringList());
-        QTimer::singleShot(0, [&folder] {
-            for (QWidget *widget : QApplication::topLevelWidgets())
-                if (auto *dialog = qobject_cast<QFileDialog *>(widget)) {
-                    dialog->selectFile(folder.filePath("report.csv"));
-                    static_cast<QDialog *>(dialog)->done(QDialog::Accepted);
-                }
-        });
+        answerDialog(folder.filePath("report.csv"));
         menuEntry("Save List...")->trigger();
         QFile report(folder.filePath("report.csv"));
         QVERIFY(report.open(QIODevice::ReadOnly));
