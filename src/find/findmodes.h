@@ -9,8 +9,8 @@
 #include "formats.h"
 #include "options.h"
 
-// Bad usage, a list that cannot serve among it: CommandLineEnd's 2.
-enum ExitStatus { Searched = 0, SearchFailed = 1, NotAsExpected = 3 };
+// Bad usage: CommandLineEnd's 2, which a list that cannot serve shares.
+enum ExitStatus { Searched = 0, SearchFailed = 1, ListRefused = 2, NotAsExpected = 3 };
 
 // Each interface's description and address, as the columns Interface and IP-Address.
 int listInterfaces(const QVector<NetworkInterface> &listed, OutputFormat format);

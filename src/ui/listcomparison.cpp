@@ -27,8 +27,10 @@ bool ListComparison::choose(QWidget *parent)
         return false;
     auto read = readExpectedList(path);
     if (const QString *why = std::get_if<QString>(&read)) {
-        QMessageBox::critical(nullptr, QStringLiteral("Error"), *why, QMessageBox::Ok,
-                              QMessageBox::NoButton);
+        // Plain: the reason may quote a cell, which must not be read as markup.
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), *why, QMessageBox::Ok);
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
         return false;
     }
     list_ = std::get<ExpectedList>(std::move(read));

@@ -20,8 +20,10 @@ int main(int argc, char *argv[])
     std::optional<ExpectedList> expected;
     if (options.expectedList) {
         auto read = readExpectedList(*options.expectedList);
-        if (const auto *why = std::get_if<QString>(&read))
-            return finish(badUsage(*why));
+        if (const auto *why = std::get_if<QString>(&read)) {
+            tell({*why}); // its text may be a device's: told as the other notes are
+            return ListRefused;
+        }
         expected = std::get<ExpectedList>(std::move(read));
     }
 
