@@ -95,14 +95,12 @@ std::optional<QString> addRow(ExpectedList &list, QHash<QString, int> &named,
                               const QString &name)
 {
     const QString key = listKey(row);
-    const QString at = QStringLiteral("%1, %2 %3: ").arg(name, where).arg(place);
+    const QString at = QStringLiteral("%1, %2 %3: ").arg(name, where, QString::number(place));
     if (key.isEmpty())
         return at + "names no device: its MAC-Address, Serial No and Hostname are all empty";
     if (named.contains(key))
         return at + QStringLiteral("names the same device as %1 %2 (%3)")
-                        .arg(where)
-                        .arg(named[key])
-                        .arg(keyName(key));
+                        .arg(where, QString::number(named[key]), keyName(key));
     named.insert(key, place);
     list << row;
     return std::nullopt;
@@ -112,7 +110,8 @@ std::variant<ExpectedList, QString> csvList(const QString &text, const QString &
 {
     const auto parsed = csvRecords(text);
     if (const int *line = std::get_if<int>(&parsed))
-        return QStringLiteral("%1, line %2: a quoted cell that does not end").arg(name).arg(*line);
+        return QStringLiteral("%1, line %2: a quoted cell that does not end")
+            .arg(name, QString::number(*line));
     const QVector<CsvRecord> &records = std::get<QVector<CsvRecord>>(parsed);
     // Each of the seven fields' position among the header's cells, -1 where it has none.
     QVector<int> columns(DeviceRecord::FieldCount, -1);
@@ -131,8 +130,7 @@ std::variant<ExpectedList, QString> csvList(const QString &text, const QString &
         columns[HostnameField] < 0)
         return QStringLiteral("%1, line %2: no column names a device: the header needs "
                               "MAC-Address, Serial No or Hostname")
-            .arg(name)
-            .arg(header.line);
+            .arg(name, QString::number(header.line));
     ExpectedList list;
     QHash<QString, int> named;
     for (auto record = records.begin() + 1; record != records.end(); ++record) {
@@ -151,8 +149,7 @@ std::variant<ExpectedList, QString> jsonList(const QByteArray &bytes, const QStr
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError)
         return QStringLiteral("%1: not valid JSON: %2 at character %3")
-            .arg(name, error.errorString())
-            .arg(error.offset);
+            .arg(name, error.errorString(), QString::number(error.offset));
     const QJsonArray objects = document.array();
     const auto notObject = [](const QJsonValue &value) { return !value.isObject(); };
     if (!document.isArray() || std::any_of(objects.begin(), objects.end(), notObject))
