@@ -1,6 +1,8 @@
 // Filling the results table from a delivered list, as the window does it; and the two parts
 // of it that come on top of placing the items: judging the replies and fitting the columns.
-// Sorting the filled table, as a click on a header does.
+// Sorting the filled table, as a click on a header does. A list of the devices expected compared
+// with as many answers.
+#include "discovery/expectedlist.h"
 #include "discovery/replyjudgement.h"
 #include "ui/mainwindow.h"
 
@@ -101,6 +103,33 @@ void BM_SortByHeader(benchmark::State &state)
     }
 }
 
+// The list read from the CSV orvane-find writes, matched, compared and its report made: its
+// MAC-Addresses in the other case, every 100th firmware another, its last ten devices not among
+// the answers (so ten missing, ten unexpected).
+void BM_CompareWithList(benchmark::State &state)
+{
+    const int count = static_cast<int>(state.range(0));
+    DeviceTable found{DeviceRecord::fieldNames(), {}, {}};
+    DeviceTable listed = found;
+    for (const QString &reply : replies(count)) {
+        QStringList fields = reply.split('|');
+        found.rows << fields;
+        found.warnings << QStringList();
+        const int row = listed.rows.size();
+        QString &mac = fields[DeviceRecord::MacAddressField];
+        mac = row < count - 10 ? mac.toUpper() : QStringLiteral("other-%1").arg(row);
+        if (row % 100 == 0)
+            fields[DeviceRecord::FieldCount - 1] = QStringLiteral("2.5.0");
+        listed.rows << fields;
+    }
+    const QByteArray list = csvText(listed).toUtf8();
+    for (auto _ : state) {
+        const auto expected = parseExpectedList(list, QStringLiteral("list.csv"));
+        const Comparison comparison = compared(found, std::get<ExpectedList>(expected));
+        benchmark::DoNotOptimize(comparisonReport(found.header, comparison.rows));
+    }
+}
+
 } // namespace
 
 BENCHMARK(BM_FillTable)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
@@ -108,6 +137,7 @@ BENCHMARK(BM_JudgeReplies)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_JudgeFullSubnet)->Arg(131070)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FitColumns)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SortByHeader)->Args({100000, 0})->Args({100000, 1})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CompareWithList)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char *argv[])
 {

@@ -74,6 +74,14 @@ QByteArray jsonText(const DeviceTable &table, Layout layout)
         QJsonObject device;
         for (int column = 0; column < table.header.size(); ++column)
             device.insert(table.header[column], table.rows[row].value(column));
+        if (!table.differences.isEmpty()) {
+            QJsonArray differences;
+            for (const FieldDifference &difference : table.differences.value(row))
+                differences.append(QJsonObject{{"Field", difference.field},
+                                               {"Found", difference.found},
+                                               {"Expected", difference.expected}});
+            device.insert(QStringLiteral("Differences"), differences);
+        }
         if (!table.warnings.isEmpty())
             device.insert(QStringLiteral("Warnings"),
                           QJsonArray::fromStringList(table.warnings.value(row)));

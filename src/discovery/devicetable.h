@@ -4,6 +4,13 @@
 #include <QStringList>
 #include <QVector>
 
+// A field a device shows otherwise than a list expects.
+struct FieldDifference {
+    QString field; // its column's name
+    QString found;
+    QString expected;
+};
+
 // What a search found, as it is shown: a header of column names, one row per reply (its fields,
 // then any columns the search adds), and the warnings of each row (none for a table of other
 // things, such as interfaces).
@@ -11,6 +18,9 @@ struct DeviceTable {
     QStringList header;
     QVector<QStringList> rows;
     QVector<QStringList> warnings;
+    // Where the table compares rows with a list: each row's differences, which json writes as
+    // objects in place of the text of the column "Differences".
+    QVector<QVector<FieldDifference>> differences = {};
 };
 
 // Whole: with a header, and json as one array. Streamed, a part at a time as a watch goes: no
@@ -35,5 +45,6 @@ QString tsvEscaped(const QString &text);
 // \xHH, so that it can neither move the cursor nor start a line that looks like the program's own.
 QString visibleText(const QString &text);
 
-// UTF-8: objects keyed by the column names, each with its "Warnings" where the table has them.
+// UTF-8: objects keyed by the column names, each with its "Warnings" where the table has them,
+// and its "Differences" as {"Field", "Found", "Expected"} objects where the table has those.
 QByteArray jsonText(const DeviceTable &table, Layout layout = Layout::Whole);

@@ -66,13 +66,33 @@ the link down) counts for nothing; standard error says once when searching
 fails and once when it works again. tsv and csv lines begin with the event and
 the time, json prints one object per line (JSON Lines).
 
+--expect compares one search with a list of the devices expected: CSV with a
+header row naming any of the seven columns in any order (other columns
+ignored), or a JSON array of objects with those keys, as -f csv and -f json
+write them. A row names its device by its MAC-Address (in any case) where it
+gives one, else by its Serial No, else by its Hostname; its other filled cells
+are what the device must show, empty ones are not compared. Each answer
+matches at most one row. A list that cannot serve is refused before anything
+is sent, naming the file and, for CSV, the line. The output has a row per
+answer, then one per expected device that did not answer: first the column
+Check ("as expected", "differs", "missing" or "unexpected"), then the fields
+as found (as expected where missing), last Differences ("Firmware Version:
+2.4.1, expected 2.5.0", several joined by "; "; in json an array of objects
+with Field, Found and Expected). Standard error ends with a summary such as
+"38 of 40 expected devices as expected; 1 differs, 1 missing; 2 unexpected".
+--watch and --wait-for take no --expect yet. Save a list, compare later:
+  today     orvane-find --all -f csv > plant.csv
+  tomorrow  orvane-find --all --expect plant.csv
+
 Ctrl-C or SIGTERM ends a search as if its quiet time had passed: the rows that
 arrived are printed. --wait-for then ends as at its --timeout, saying what
 answered.
 
-Exit status: 0 when the search ran (also when no device answered), 1 when it
-failed (the reason on standard error) or --wait-for timed out or was stopped,
-2 for bad usage.)";
+Exit status: 0 when the search ran (also when no device answered; with
+--expect, when every expected device answered as expected and no other did),
+1 when it failed (the reason on standard error) or --wait-for timed out or was
+stopped, 2 for bad usage or a list that cannot serve, 3 when with --expect a
+device differs, is missing or is unexpected.)";
 
 constexpr int DefaultTimeoutSeconds = 60;
 constexpr int DefaultWatchSeconds = 5;
@@ -138,12 +158,17 @@ std::variant<FindOptions, CommandLineEnd> parseFindOptions(const QStringList &ar
     const QCommandLineOption rate =
         valueOption({"rate"}, "Send at most this many requests a second to the --to targets.",
                     "requests", QString::number(DefaultRequestsPerSecond));
+    const QCommandLineOption expect("expect",
+                                    "Compare the search with the devices this CSV or JSON file "
+                                    "expects; exit status 3 where any differs, is missing or "
+                                    "is unexpected.",
+                                    "file");
     QCommandLineParser parser;
     parser.setApplicationDescription(Description);
-    if (const auto end = parseCommandLine(
-            parser,
-            {listInterfaces, interface, all, format, wait, waitFor, timeout, watch, to, rate},
-            withWatchValue(arguments)))
+    if (const auto end = parseCommandLine(parser,
+                                          {listInterfaces, interface, all, format, wait, waitFor,
+                                           timeout, watch, to, rate, expect},
+                                          withWatchValue(arguments)))
         return *end;
 
     FindOptions options;
@@ -192,5 +217,11 @@ std::variant<FindOptions, CommandLineEnd> parseFindOptions(const QStringList &ar
         return badUsage("Give either --watch or --wait-for, not both.");
     if (parser.isSet(timeout) && options.waitFor.isEmpty())
         return badUsage("--timeout goes with --wait-for.");
+    if (parser.isSet(expect)) {
+        if (options.watchSeconds || !options.waitFor.isEmpty())
+            return badUsage("--expect compares one search: it takes no --watch or --wait-for "
+                            "yet.");
+        options.expectedList = parser.value(expect);
+    }
     return options;
 }

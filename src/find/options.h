@@ -29,6 +29,8 @@ struct FindOptions {
     int watchSeconds = 0;               // 0: no watch
     std::vector<std::uint32_t> targets; // asked directly; none: a broadcast
     int requestsPerSecond = 0;          // the pace of the requests to the targets
+    // The file of the devices expected, which the search is compared with.
+    std::optional<QString> expectedList;
 };
 
 // The options the arguments (the program's name first) ask for, or how the command line ends

@@ -132,6 +132,8 @@ MainWindow::MainWindow(QWidget *parent, AdapterQuery adapterQuery)
 {
     ui->setupUi(this);
     fixToItsSize(this);
+    tableAlone = ui->tableWidget->geometry();
+    statusAlone = ui->lbStatus->geometry();
     setInterfaceList();
     chooseInterfaceAtStart();
     connect(ui->cbNetworkInterfaces, &InterfaceBox::opening, this,
@@ -251,6 +253,23 @@ void MainWindow::addRowActions()
         copyCommands->setEnabled(address && !address->data(ReachCommandsRole).toString().isEmpty());
     });
     add(QStringLiteral("Save List..."), [this] { saveList(); })->setShortcut(QKeySequence::Save);
+    // Stop Comparing is there while a list is in effect.
+    auto *stopComparing = new QAction(QStringLiteral("Stop Comparing"), table);
+    stopComparing->setVisible(false);
+    add(QStringLiteral("Compare With List..."), [this, stopComparing] {
+        if (!comparison.choose(this))
+            return;
+        stopComparing->setVisible(true);
+        placeStatus();
+        showReplies();
+    });
+    connect(stopComparing, &QAction::triggered, table, [this, stopComparing] {
+        comparison.stop();
+        stopComparing->setVisible(false);
+        placeStatus();
+        showReplies();
+    });
+    table->addAction(stopComparing);
     table->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
@@ -272,7 +291,8 @@ void MainWindow::saveList()
     if (dialog.exec() != QDialog::Accepted)
         return;
     const QString path = dialog.selectedFiles().value(0);
-    const DeviceTable shown = shownTable();
+    const DeviceTable shown =
+        comparison.inEffect() ? comparison.report(ui->tableWidget) : shownTable();
     const QByteArray text = path.endsWith(QLatin1String(".json"), Qt::CaseInsensitive)
                                 ? jsonText(shown)
                                 : csvText(shown).toUtf8();
@@ -346,22 +366,45 @@ void MainWindow::setTableHeader()
 void MainWindow::setTableWidget(QStringList deviceList)
 {
     searchPending = false;
+    replies = deviceList;
+    showReplies();
+}
+
+void MainWindow::showReplies()
+{
+    if (!replies)
+        return;
     setTableHeader();
-    const QVector<DeviceRecord> replies = deviceRecords(deviceList);
-    const std::vector<QTableWidgetItem *> cells = makeCells(replies);
-    markWarnings(cells, judgedReplies(replies, searchedOn),
-                 style()->standardIcon(QStyle::SP_MessageBoxWarning));
-    ui->tableWidget->setRowCount(deviceList.size());
+    const QVector<DeviceRecord> records = deviceRecords(*replies);
+    const Judgement judged = judgedReplies(records, searchedOn);
+    const QVector<DeviceRecord> missing = comparison.compare(records, judged.warnings);
+    const std::vector<QTableWidgetItem *> cells = makeCells(records + missing);
+    markWarnings(cells, judged, style()->standardIcon(QStyle::SP_MessageBoxWarning));
+    ui->tableWidget->setRowCount(records.size() + missing.size());
     placeCells(ui->tableWidget, cells);
+    comparison.mark(ui->tableWidget, style()->standardIcon(QStyle::SP_MessageBoxInformation));
     ui->tableWidget->resizeColumnsToContents();
     ui->tableWidget->scrollToTop();
-    ui->lbStatus->clear();
-    if (deviceList.isEmpty()) {
+    if (!searchPending)
+        ui->lbStatus->setText(comparison.summary());
+    ui->lbNobodyAnswered->hide();
+    if (ui->tableWidget->rowCount() == 0) {
         QString word = nobodyAnswered(searchedOn);
         word[0] = word[0].toUpper();
         ui->lbNobodyAnswered->setText(word);
         ui->lbNobodyAnswered->show();
     }
+}
+
+void MainWindow::placeStatus()
+{
+    const int statusHeight = statusAlone.height();
+    ui->tableWidget->setGeometry(comparison.inEffect() ? tableAlone.adjusted(0, 0, 0, -statusHeight)
+                                                       : tableAlone);
+    ui->lbStatus->setGeometry(comparison.inEffect()
+                                  ? QRect(tableAlone.left(), tableAlone.bottom() - statusHeight + 2,
+                                          tableAlone.width(), statusHeight)
+                                  : statusAlone);
 }
 
 void MainWindow::showSearchFailure(const QString &message)
@@ -392,6 +435,13 @@ void MainWindow::launchConfig()
         QMessageBox::information(nullptr, QStringLiteral("Information"),
                                  QStringLiteral("No device selected!"), QMessageBox::Ok,
                                  QMessageBox::NoButton);
+        return;
+    }
+    if (comparison.isMissing(ui->tableWidget, row)) {
+        QMessageBox::information(nullptr, QStringLiteral("Information"),
+                                 QStringLiteral("This device did not answer the search: there is "
+                                                "no page to open."),
+                                 QMessageBox::Ok, QMessageBox::NoButton);
         return;
     }
     // Any host on the LAN can send a reply: only an address goes to the browser, never a text

@@ -3,11 +3,14 @@
 #include "discovery/devicetable.h"
 #include "discovery/interfacelist.h"
 #include "discovery/searchdevices.h"
+#include "listcomparison.h"
 
 #include <QMainWindow>
 #include <QModelIndex>
+#include <QRect>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class MainWindow;
@@ -44,6 +47,11 @@ private:
     // Copy and launch, by the context menu and the platform's Copy key.
     void addRowActions();
     void launchConfig();
+    // The last search's replies, compared with the list where one is in effect.
+    void showReplies();
+    // The summary needs the window's width: while a list is in effect, the status goes under the
+    // table.
+    void placeStatus();
     void sortBy(int column, Qt::SortOrder order);
     // As shown, in the CSV or JSON of orvane-find, by the file's name.
     void saveList();
@@ -56,5 +64,8 @@ private:
     bool searchPending = false;
     // The interface of the last search, which its replies are judged against.
     NetworkInterface searchedOn;
+    std::optional<QStringList> replies; // the last search's
+    ListComparison comparison;
+    QRect tableAlone, statusAlone; // as the form places them, for a window without a list
     std::unique_ptr<About> about;
 };

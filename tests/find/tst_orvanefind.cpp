@@ -256,6 +256,28 @@ private slots:
             "system chose), or one on the way drops the requests.\n");
         row("to: wider than a /16", {}, {"--to", "10.0.0.0/15"}, 2, "",
             "orvane-find: --to names more than 65536 addresses");
+        // A list as a person writes it: one device as expected (its MAC in another case), one
+        // with other firmware, one not in it, and one that does not answer.
+        static const QTemporaryDir lists;
+        QFile list(lists.filePath("expected.csv"));
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write("MAC-Address,Hostname,Firmware Version\n02:00:00:00:00:0a,d-1,\n"
+                   "02:00:00:00:00:0B,,2.5.0\n02:00:00:00:00:01,'=absent,1.0\n");
+        list.close();
+        row("expect: as expected, differs, unexpected, missing",
+            {{"dev1",
+              {"--devices", "3", "--hostname", "d", "--mac", "02:00:00:00:00:0A", "--product", "P",
+               "--serial", "S", "--firmware", "2.4.1"}}},
+            {"-i", "lana", "--expect", list.fileName(), "-f", "csv"}, 3,
+            "Check,Hostname,IP-Address,Netmask,MAC-Address,Product Name,Serial No,Firmware "
+            "Version,Differences\r\n"
+            "as expected,d-1,10.201.1.11,255.255.255.0,02:00:00:00:00:0A,P,S-1,2.4.1,\r\n"
+            "differs,d-2,10.201.1.12,255.255.255.0,02:00:00:00:00:0B,P,S-2,2.4.1,\"Firmware "
+            "Version: 2.4.1, expected 2.5.0\"\r\n"
+            "unexpected,d-3,10.201.1.13,255.255.255.0,02:00:00:00:00:0C,P,S-3,2.4.1,\r\n"
+            "missing,'=absent,,,02:00:00:00:00:01,,,1.0,\r\n",
+            "orvane-find: 1 of 3 expected devices as expected; 1 differs, 1 missing; 1 "
+            "unexpected\n");
         row("not listed", dev, {"-i", "eth9"}, 2, "",
             "orvane-find: No listed interface has the description, name or address 'eth9'.");
         row("version", {}, {"--version"}, 0, "orvane-find " ORVANE_VERSION "\n");

@@ -247,7 +247,7 @@ private slots:
         row("columns fit and drag", fitting, "yyyyyyy");
         row("row menu", menu.join('|'),
             "Copy IP-Address |Copy Row Ctrl+C|Launch Konfiguration Return|Copy Commands That Reach "
-            "It |Save List... Ctrl+S");
+            "It |Save List... Ctrl+S|Compare With List... |Stop Comparing ");
         row("row menu on right click", int(table()->contextMenuPolicy()),
             int(Qt::ActionsContextMenu));
         row("About: title, frame, button",
@@ -759,6 +759,81 @@ private slots:
         QCOMPARE(rows(), expected);
     }
 #endif
+
+    // A list compared with every search until Stop Comparing: signs and why, the missing device
+    // a grey row that sorts with the others and opens nothing, the summary, the report saved; a
+    // list that cannot serve is said, and the window keeps what it had.
+    void comparedWithAList()
+    {
+        MessageBoxCloser boxes;
+        const QStringList answers{"a|10.0.0.1||m1|P|S1|2.4.1", "b|10.0.0.2||m2|P|S2|2.4.1",
+                                  "c|10.0.0.3||m3|P|S3|2.4.1"};
+        deliver(answers);
+        QTemporaryDir folder;
+        const auto answerDialog = [](const QString &path) {
+            QTimer::singleShot(0, [path] {
+                for (QWidget *widget : QApplication::topLevelWidgets())
+                    if (auto *dialog = qobject_cast<QFileDialog *>(widget)) {
+                        dialog->selectFile(path);
+                        static_cast<QDialog *>(dialog)->done(QDialog::Accepted);
+                    }
+            });
+        };
+        const auto choose = [&](const char *name, const QByteArray &list) {
+            QFile file(folder.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(list) == list.size());
+            file.close();
+            answerDialog(file.fileName());
+            menuEntry("Compare With List...")->trigger();
+        };
+        choose("bad.csv", "Firmware Version\n2.5.0\n");
+        QTRY_COMPARE(boxes.seen.size(), 1);
+        QCOMPARE(boxes.seen[0], "Error: " + QDir::toNativeSeparators(folder.filePath("bad.csv")) +
+                                    ", line 1: no column names a device: the header needs "
+                                    "MAC-Address, Serial No or Hostname (3)");
+        QCOMPARE(rows(), answers);
+        QVERIFY(!menuEntry("Stop Comparing")->isVisible());
+
+        choose("list.csv",
+               "MAC-Address,Hostname,Firmware Version\nM1,,\nm2,,2.5.0\nm9,'=gone,1.0\n");
+        QCOMPARE(rows(), answers + QStringList{"=gone|||m9|||1.0"});
+        QStringList why;
+        for (int row = 0; row < table()->rowCount(); ++row) {
+            const QTableWidgetItem *cell = table()->item(row, row < 3 ? 0 : 4);
+            const QString told = cell->data(Qt::AccessibleDescriptionRole).toString();
+            why << (told != cell->toolTip() ? "?" : cell->icon().isNull() ? "" : "sign: ") + told;
+        }
+        QCOMPARE(why, (QStringList{"",
+                                   "sign: Differs from the list: Firmware Version 2.4.1, "
+                                   "expected 2.5.0",
+                                   "sign: Not in the list", "Missing: expected, did not answer"}));
+        QVERIFY(table()->item(3, 4)->foreground() != table()->item(2, 4)->foreground());
+        QCOMPARE(status(), "1 of 3 expected devices as expected; 1 differs, 1 missing; 1 "
+                           "unexpected");
+        clickHeader(0);
+        QCOMPARE(hostnames(), "=gone a b c");
+        table()->setCurrentCell(0, 0);
+        click("btnLaunchConfig");
+        QTRY_COMPARE(boxes.seen.size(), 2);
+        QCOMPARE(boxes.seen[1], "Information: This device did not answer the search: there is no "
+                                "page to open. (1)");
+        QCOMPARE(openedUrls, QStringList());
+        answerDialog(folder.filePath("report.csv"));
+        menuEntry("Save List...")->trigger();
+        QFile report(folder.filePath("report.csv"));
+        QVERIFY(report.open(QIODevice::ReadOnly));
+        QCOMPARE(report.readAll(),
+                 "Check,Hostname,IP-Address,Netmask,MAC-Address,Product Name,Serial No,Firmware "
+                 "Version,Differences\r\nmissing,'=gone,,,m9,,,1.0,\r\n"
+                 "as expected,a,10.0.0.1,,m1,P,S1,2.4.1,\r\n"
+                 "differs,b,10.0.0.2,,m2,P,S2,2.4.1,\"Firmware Version: 2.4.1, expected 2.5.0\"\r\n"
+                 "unexpected,c,10.0.0.3,,m3,P,S3,2.4.1,\r\n");
+
+        menuEntry("Stop Comparing")->trigger();
+        QCOMPARE(rows(), answers);
+        QVERIFY(table()->item(1, 0)->icon().isNull() && status().isEmpty());
+        QVERIFY(!menuEntry("Stop Comparing")->isVisible());
+    }
 
     // Last: the application's event loop ends here.
     void closingDuringAFloodEndsTheProgram()

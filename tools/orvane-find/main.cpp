@@ -16,6 +16,16 @@ int main(int argc, char *argv[])
     if (const auto *end = std::get_if<CommandLineEnd>(&parsed))
         return finish(*end);
     const FindOptions &options = std::get<FindOptions>(parsed);
+    // A list that cannot serve is refused before anything is sent.
+    std::optional<ExpectedList> expected;
+    if (options.expectedList) {
+        auto read = readExpectedList(*options.expectedList);
+        if (const auto *why = std::get_if<QString>(&read)) {
+            tell({*why}); // its text may be a device's: told as the other notes are
+            return ListRefused;
+        }
+        expected = std::get<ExpectedList>(std::move(read));
+    }
 
     const std::optional<std::vector<Adapter>> adapters = queryAdapters();
     if (!adapters) {
@@ -48,5 +58,7 @@ int main(int argc, char *argv[])
         return watch(rounds, options, format);
     if (!options.waitFor.isEmpty())
         return waitFor(rounds, options, format);
+    if (expected)
+        return compareOnce(rounds, *expected, format);
     return searchOnce(rounds, format);
 }

@@ -1,0 +1,314 @@
+#include "expectedlist.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+constexpr int HostnameField = 0;
+constexpr int SerialField = 5;
+
+// A CSV record and the line it starts on.
+struct CsvRecord {
+    int line;
+    QStringList cells;
+};
+
+// RFC 4180, line breaks inside quotes too; a record of empty cells alone is a blank line.
+// Without an end to a quoted cell, the line where it starts.
+std::variant<QVector<CsvRecord>, int> csvRecords(const QString &text)
+{
+    QVector<CsvRecord> records;
+    QStringList cells;
+    QString cell;
+    int line = 1, recordLine = 1, quoteLine = 0;
+    bool quoted = false;
+    const auto next = [&text](int i) { return i + 1 < text.size() ? text[i + 1] : QChar(); };
+    const auto endRecord = [&] {
+        cells << cell;
+        if (!cells.join(QString()).isEmpty())
+            records.append({recordLine, cells});
+        cells.clear();
+        cell.clear();
+    };
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (quoted) {
+            if (c == '"' && next(i) == '"')
+                cell += text[i++];
+            else if (c == '"')
+                quoted = false;
+            else
+                cell += c;
+            line += c == '\n';
+        } else if (c == '"') {
+            quoted = true;
+            quoteLine = line;
+        } else if (c == ',') {
+            cells << cell;
+            cell.clear();
+        } else if (c == '\r' || c == '\n') {
+            i += c == '\r' && next(i) == '\n';
+            endRecord();
+            recordLine = ++line;
+        } else {
+            cell += c;
+        }
+    }
+    if (quoted)
+        return quoteLine;
+    endRecord();
+    return records;
+}
+
+// What names a list row's device: "M" and its MAC-Address in any case, else "S" and its Serial
+// No, else "H" and its Hostname; empty where it names none.
+QString listKey(const DeviceRecord &row)
+{
+    const auto &fields = row.fields;
+    if (!fields[DeviceRecord::MacAddressField].isEmpty())
+        return 'M' + macAddressKey(fields[DeviceRecord::MacAddressField]);
+    if (!fields[SerialField].isEmpty())
+        return 'S' + fields[SerialField];
+    if (!fields[HostnameField].isEmpty())
+        return 'H' + fields[HostnameField];
+    return QString();
+}
+
+QString keyName(const QString &key)
+{
+    const int field = key[0] == 'M'   ? DeviceRecord::MacAddressField
+                      : key[0] == 'S' ? SerialField
+                                      : HostnameField;
+    return DeviceRecord::fieldNames()[field] + ' ' + key.mid(1);
+}
+
+// Refuses a row that names no device, or one an earlier row names. where: "line" or "object".
+std::optional<QString> addRow(ExpectedList &list, QHash<QString, int> &named,
+                              const DeviceRecord &row, const QString &where, int place,
+                              const QString &name)
+{
+    const QString key = listKey(row);
+    const QString at = QStringLiteral("%1, %2 %3: ").arg(name, where, QString::number(place));
+    if (key.isEmpty())
+        return at + "names no device: its MAC-Address, Serial No and Hostname are all empty";
+    if (named.contains(key))
+        return at + QStringLiteral("names the same device as %1 %2 (%3)")
+                        .arg(where, QString::number(named[key]), keyName(key));
+    named.insert(key, place);
+    list << row;
+    return std::nullopt;
+}
+
+std::variant<ExpectedList, QString> csvList(const QString &text, const QString &name)
+{
+    const auto parsed = csvRecords(text);
+    if (const int *line = std::get_if<int>(&parsed))
+        return QStringLiteral("%1, line %2: a quoted cell that does not end")
+            .arg(name, QString::number(*line));
+    const QVector<CsvRecord> &records = std::get<QVector<CsvRecord>>(parsed);
+    // Each of the seven fields' position among the header's cells, -1 where it has none.
+    QVector<int> columns(DeviceRecord::FieldCount, -1);
+    const CsvRecord header = records.value(0);
+    for (int cell = 0; cell < header.cells.size(); ++cell) {
+        for (int field = 0; field < DeviceRecord::FieldCount; ++field) {
+            if (header.cells[cell].trimmed().compare(DeviceRecord::fieldNames()[field],
+                                                     Qt::CaseInsensitive) == 0)
+                columns[field] = cell;
+        }
+    }
+    if (columns == QVector<int>(DeviceRecord::FieldCount, -1))
+        return name + ": neither CSV with a header row naming its columns (" +
+               DeviceRecord::fieldNames().join(", ") + ") nor JSON";
+    if (columns[DeviceRecord::MacAddressField] < 0 && columns[SerialField] < 0 &&
+        columns[HostnameField] < 0)
+        return QStringLiteral("%1, line %2: no column names a device: the header needs "
+                              "MAC-Address, Serial No or Hostname")
+            .arg(name, QString::number(header.line));
+    ExpectedList list;
+    QHash<QString, int> named;
+    for (auto record = records.begin() + 1; record != records.end(); ++record) {
+        DeviceRecord row;
+        for (int field = 0; field < DeviceRecord::FieldCount; ++field)
+            row.fields[field] = csvCellText(record->cells.value(columns[field]));
+        if (const auto refusal = addRow(list, named, row, "line", record->line, name))
+            return *refusal;
+    }
+    return list;
+}
+
+std::variant<ExpectedList, QString> jsonList(const QByteArray &bytes, const QString &name)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (error.error != QJsonParseError::NoError)
+        return QStringLiteral("%1: not valid JSON: %2 at character %3")
+            .arg(name, error.errorString(), QString::number(error.offset));
+    const QJsonArray objects = document.array();
+    const auto notObject = [](const QJsonValue &value) { return !value.isObject(); };
+    if (!document.isArray() || std::any_of(objects.begin(), objects.end(), notObject))
+        return name + ": JSON, but not an array of objects";
+    ExpectedList list;
+    QHash<QString, int> named;
+    for (int place = 0; place < objects.size(); ++place) {
+        const QJsonObject object = objects[place].toObject();
+        DeviceRecord row;
+        for (auto key = object.begin(); key != object.end(); ++key) {
+            for (int field = 0; field < DeviceRecord::FieldCount; ++field) {
+                if (key.key().compare(DeviceRecord::fieldNames()[field], Qt::CaseInsensitive) == 0)
+                    row.fields[field] = key.value().toVariant().toString();
+            }
+        }
+        if (const auto refusal = addRow(list, named, row, "object", place + 1, name))
+            return *refusal;
+    }
+    return list;
+}
+
+QString differencesText(const QVector<FieldDifference> &differences)
+{
+    QStringList texts;
+    for (const FieldDifference &difference : differences)
+        texts << QStringLiteral("%1: %2, expected %3")
+                     .arg(difference.field, difference.found, difference.expected);
+    return texts.join(QLatin1String("; "));
+}
+
+// Each field the list fills that the answer shows otherwise; a MAC-Address in any case.
+QVector<FieldDifference> differencesOf(const QStringList &found, const DeviceRecord &expected)
+{
+    QVector<FieldDifference> differences;
+    for (int field = 0; field < DeviceRecord::FieldCount; ++field) {
+        const QString &wanted = expected.fields[field];
+        const QString shown = found.value(field);
+        const bool same = field == DeviceRecord::MacAddressField
+                              ? macAddressKey(shown) == macAddressKey(wanted)
+                              : shown == wanted;
+        if (!wanted.isEmpty() && !same)
+            differences.append({DeviceRecord::fieldNames()[field], shown, wanted});
+    }
+    return differences;
+}
+
+} // namespace
+
+std::variant<ExpectedList, QString> readExpectedList(const QString &path)
+{
+    const QString name = QDir::toNativeSeparators(path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("%1: cannot be read: %2").arg(name, file.errorString());
+    return parseExpectedList(file.readAll(), name);
+}
+
+std::variant<ExpectedList, QString> parseExpectedList(const QByteArray &bytes, const QString &name)
+{
+    const QByteArray text = bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes;
+    const QByteArray start = text.trimmed().left(1);
+    if (start == "[" || start == "{")
+        return jsonList(text, name);
+    return csvList(QString::fromUtf8(text), name);
+}
+
+QString checkText(Check check)
+{
+    switch (check) {
+    case Check::AsExpected:
+        return QStringLiteral("as expected");
+    case Check::Differs:
+        return QStringLiteral("differs");
+    case Check::Missing:
+        return QStringLiteral("missing");
+    case Check::Unexpected:
+        break;
+    }
+    return QStringLiteral("unexpected");
+}
+
+Comparison compared(const DeviceTable &found, const ExpectedList &expected)
+{
+    Comparison comparison;
+    comparison.expected = expected.size();
+    QHash<QString, int> byKey; // a list row by what names its device
+    for (int row = 0; row < expected.size(); ++row)
+        byKey.insert(listKey(expected[row]), row);
+    QVector<int> answeredBy(expected.size(), -1);
+    QHash<QString, int> heard; // an answer's seven fields: its comparison row
+    for (int answer = 0; answer < found.rows.size(); ++answer) {
+        const QStringList &cells = found.rows[answer];
+        const QStringList warnings = found.warnings.value(answer);
+        const QString fields = cells.mid(0, DeviceRecord::FieldCount).join('|');
+        if (heard.contains(fields)) {
+            ComparedRow again = comparison.rows[heard[fields]];
+            comparison.rows.append({again.check, cells, warnings, again.differences});
+            continue;
+        }
+        heard.insert(fields, answer);
+        // The first of its names the list knows decides; a row answers once.
+        int row = -1;
+        for (const auto &[field, kind] : {std::pair(DeviceRecord::MacAddressField, 'M'),
+                                          {SerialField, 'S'},
+                                          {HostnameField, 'H'}}) {
+            const QString name = cells.value(field);
+            const QString key = kind + (kind == 'M' ? macAddressKey(name) : name);
+            if (row < 0 && !name.isEmpty() && byKey.contains(key))
+                row = byKey[key];
+        }
+        if (row < 0 || answeredBy[row] >= 0) {
+            comparison.rows.append({Check::Unexpected, cells, warnings, {}});
+            ++comparison.unexpected;
+            continue;
+        }
+        answeredBy[row] = answer;
+        const QVector<FieldDifference> differences = differencesOf(cells, expected[row]);
+        const Check check = differences.isEmpty() ? Check::AsExpected : Check::Differs;
+        comparison.rows.append({check, cells, warnings, differences});
+        ++(differences.isEmpty() ? comparison.asExpected : comparison.differing);
+    }
+    const int width = std::max(DeviceRecord::FieldCount, int(found.header.size()));
+    for (int row = 0; row < expected.size(); ++row) {
+        if (answeredBy[row] >= 0)
+            continue;
+        QStringList cells(expected[row].fields.begin(), expected[row].fields.end());
+        while (cells.size() < width)
+            cells << QString();
+        comparison.rows.append({Check::Missing, cells, {}, {}});
+        ++comparison.missing;
+    }
+    return comparison;
+}
+
+DeviceTable comparisonReport(const QStringList &foundHeader, const QVector<ComparedRow> &rows)
+{
+    DeviceTable report{QStringList{"Check"} + foundHeader + QStringList{"Differences"}, {}, {}};
+    for (const ComparedRow &row : rows) {
+        report.rows << QStringList{checkText(row.check)} + row.cells +
+                           QStringList{differencesText(row.differences)};
+        report.warnings << row.warnings;
+        report.differences << row.differences;
+    }
+    return report;
+}
+
+QString comparisonSummary(const Comparison &comparison)
+{
+    return QStringLiteral("%1 of %2 expected %3 as expected; %4 %5, %6 missing; %7 unexpected")
+        .arg(comparison.asExpected)
+        .arg(comparison.expected)
+        .arg(comparison.expected == 1 ? "device" : "devices")
+        .arg(comparison.differing)
+        .arg(comparison.differing == 1 ? "differs" : "differ")
+        .arg(comparison.missing)
+        .arg(comparison.unexpected);
+}
+
+bool allAsExpected(const Comparison &comparison)
+{
+    return comparison.asExpected == comparison.expected && comparison.unexpected == 0;
+}
