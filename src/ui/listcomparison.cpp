@@ -1,7 +1,8 @@
 #include "listcomparison.h"
 
+#include "plainerror.h"
+
 #include <QFileDialog>
-#include <QMessageBox>
 #include <QTableWidget>
 #include <algorithm>
 
@@ -27,10 +28,7 @@ bool ListComparison::choose(QWidget *parent)
         return false;
     auto read = readExpectedList(path);
     if (const QString *why = std::get_if<QString>(&read)) {
-        // Plain: the reason may quote a cell, which must not be read as markup.
-        QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), *why, QMessageBox::Ok);
-        box.setTextFormat(Qt::PlainText);
-        box.exec();
+        showPlainError(*why);
         return false;
     }
     list_ = std::get<ExpectedList>(std::move(read));

@@ -6,6 +6,7 @@
 #include "discovery/protocol.h"
 #include "discovery/replyjudgement.h"
 #include "fixedsize.h"
+#include "plainerror.h"
 #include "platform/ipv4.h"
 #include "ui_mainwindow.h"
 
@@ -447,13 +448,8 @@ void MainWindow::launchConfig()
     // Any host on the LAN can send a reply: only an address goes to the browser, never a text
     // that a URL would read as another host.
     if (!parseIpv4(address->text().toStdString())) {
-        // The device's text as it came, never read as rich text.
-        QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"),
-                        QStringLiteral("The IP-Address \"%1\" is no address: no page was opened.")
-                            .arg(address->text()),
-                        QMessageBox::Ok);
-        box.setTextFormat(Qt::PlainText);
-        box.exec();
+        showPlainError(QStringLiteral("The IP-Address \"%1\" is no address: no page was opened.")
+                           .arg(address->text()));
         return;
     }
     const QString page = QStringLiteral("http://%1").arg(address->text());
