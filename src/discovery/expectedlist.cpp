@@ -86,7 +86,7 @@ QString keyName(const QString &key)
     const int field = key[0] == 'M'   ? DeviceRecord::MacAddressField
                       : key[0] == 'S' ? SerialField
                                       : HostnameField;
-    return DeviceRecord::fieldNames()[field] + ' ' + key.mid(1);
+    return DeviceRecord::fieldNames()[field] + ' ' + visibleText(key.mid(1)); // for terminals
 }
 
 // Refuses a row that names no device, or one an earlier row names. where: "line" or "object".

@@ -65,9 +65,9 @@ private slots:
             "MAC-Address,Serial No,Firmware Version\nm1,,1\n,,,\n,,2\n", {},
             "LIST, line 4: names no device: its MAC-Address, Serial No and Hostname are all "
             "empty");
-        row("refused: a device twice, lines counted across a quoted break",
-            "Hostname,Product Name\r\na,\"x\ny\"\r\na,z\r\n", {},
-            "LIST, line 4: names the same device as line 2 (Hostname a)");
+        row("refused: a device twice, lines counted across a quoted break, its name visible",
+            "Hostname,Product Name\r\na\x1b,\"x\ny\"\r\na\x1b,z\r\n", {},
+            "LIST, line 4: names the same device as line 2 (Hostname a\\x1b)");
         row("refused: a quoted cell that does not end", "Hostname\na\n\"b\nc,d\n", {},
             "LIST, line 3: a quoted cell that does not end");
         row("refused: JSON, a device twice", R"([{"MAC-Address": "aa"}, {"mac-address": "AA"}])",

@@ -21,7 +21,7 @@ int main(int argc, char *argv[])
     if (options.expectedList) {
         auto read = readExpectedList(*options.expectedList);
         if (const auto *why = std::get_if<QString>(&read)) {
-            tell({*why}); // its text may be a device's: told as the other notes are
+            tell({*why});
             return ListRefused;
         }
         expected = std::get<ExpectedList>(std::move(read));
