@@ -216,7 +216,8 @@ private slots:
         QVERIFY(
             table()->item(0, 1)->toolTip().startsWith("10.0.0.9 is not in 10.78.0.0/16 (lan0)"));
         const QString commands = QGuiApplication::clipboard()->text();
-#ifdef Q_OS_WIN // Windows lists no loopback: at the start, no list at all; lan0 by its number
+#ifdef Q_OS_WIN // Windows lists no loopback: at the start, no list at all; lan0 by its number,
+                // 2 as the first link made in this namespace
         QCOMPARE(boxes.seen, QStringList{"Error: No network interfaces detected"});
         QCOMPARE(opened, (QStringList{"lan0 10.78.0.5", "noaddr0 0.0.0.0", cafe + " 10.75.0.1"}));
         QVERIFY2(commands.contains(" name=2 address=10.0.0.254 "), qPrintable(commands));
@@ -291,7 +292,7 @@ private slots:
 
     // Nobody answered: said over the table, to screen readers too, until the next search. Then
     // each reply a row, whole, in the order they came; an oversized datagram is no reply and ends
-    // nothing. A sign and why on each outside lo's subnet; the request as the devices expect it.
+    // nothing. A sign, and why, on a device outside lo's subnet; the request the devices expect.
     void aSearchFillsTheTable()
     {
         const auto said = [this] {
