@@ -8,37 +8,31 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QLabel>
 #include <QMessageBox>
-#include <QScrollBar>
 #include <QTableWidget>
 #ifdef Q_OS_LINUX
 #include <csignal>
 #include <malloc.h>
 #endif
 
-using Adapters = std::optional<std::vector<Adapter>>;
 using AdapterList = std::vector<Adapter>;
-Q_DECLARE_METATYPE(AdapterList)
 
 namespace {
 
-// Closes the plain message boxes (no parent, one OK) while it lives: "Title: text (icon)".
+// Closes the window's message boxes (no parent) while it lives; keeps "Title: text".
 struct MessageBoxCloser : QTimer {
     QStringList seen;
 
     MessageBoxCloser()
     {
         connect(this, &QTimer::timeout, [this] {
-            for (QWidget *widget : QApplication::topLevelWidgets()) {
-                auto *box = qobject_cast<QMessageBox *>(widget);
-                if (box && box->isVisible() && !box->parentWidget() &&
-                    box->standardButtons() == QMessageBox::Ok) {
-                    seen << box->windowTitle() + ": " + box->text() +
-                                QString(" (%1)").arg(box->icon());
-                    box->done(0);
-                }
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (box && !box->parentWidget()) {
+                seen << box->windowTitle() + ": " + box->text();
+                box->done(0);
             }
         });
         start(10);
@@ -55,14 +49,16 @@ void ip(const QStringList &arguments)
 #endif
 }
 
-QString frame(const QWidget *window)
+// The texts a screen reader finds in the window, as far as they are shown.
+QStringList spoken(QAccessibleInterface *node)
 {
-    QString text = QString("%1x%2").arg(window->width()).arg(window->height());
-    for (const auto &[hint, word] : {std::pair(Qt::WindowMinimizeButtonHint, " minimise"),
-                                     {Qt::WindowMaximizeButtonHint, " maximise"},
-                                     {Qt::WindowContextHelpButtonHint, " help"}})
-        text += window->windowFlags() & hint ? word : "";
-    return text + (window->minimumSize() == window->maximumSize() ? " fixed" : "");
+    QStringList texts;
+    if (node->state().invisible)
+        return texts;
+    texts << node->text(QAccessible::Name);
+    for (int child = 0; child < node->childCount(); ++child)
+        texts << spoken(node->child(child));
+    return texts;
 }
 
 } // namespace
@@ -73,12 +69,11 @@ class TestMainWindow : public QObject {
     std::unique_ptr<MainWindow> window;
     QStringList openedUrls;
     QTemporaryDir settingsHome;
+    static inline std::optional<AdapterList> given; // what the window's adapter query gives
+    const Adapter lo{"lo (loopback)", "127.0.0.1", "255.0.0.0"};
 
-    QString settingsFile() const { return settingsHome.filePath("Orvane/Orvane Finder.conf"); }
-
-    static inline Adapters given; // what the window's adapter query gives
-
-    void open(const Adapters &adapters)
+    // A window on these adapters; the query gives what `given` holds when it is asked again.
+    void open(const std::optional<AdapterList> &adapters)
     {
         window.reset();
         given = adapters;
@@ -91,20 +86,22 @@ class TestMainWindow : public QObject {
         return window->findChild<T *>(name);
     }
     QTableWidget *table() { return widget<QTableWidget>("tableWidget"); }
+    QComboBox *interfaceList() { return widget<QComboBox>("cbNetworkInterfaces"); }
     QString status() { return widget<QLabel>("lbStatus")->text(); }
-    // Every row as the table shows it, its cells joined by "|".
-    QStringList rows()
+    // Every row as the table shows it, its cells joined by "|"; or that one field of each.
+    QStringList rows(int field = -1)
     {
         QStringList shown;
         for (int row = 0; row < table()->rowCount(); ++row) {
             QStringList cells;
             for (int column = 0; column < table()->columnCount(); ++column)
-                cells << (table()->item(row, column) ? table()->item(row, column)->text() : "?");
+                if (field == -1 || field == column)
+                    cells << (table()->item(row, column) ? table()->item(row, column)->text()
+                                                         : "?");
             shown << cells.join('|');
         }
         return shown;
     }
-    QComboBox *interfaceList() { return widget<QComboBox>("cbNetworkInterfaces"); }
     // The interfaces to choose from: "description address", the chosen one marked "*".
     QStringList interfaces()
     {
@@ -115,16 +112,14 @@ class TestMainWindow : public QObject {
                          interfaceList()->itemData(i).toString();
         return shown;
     }
-    // The texts a screen reader finds in the window, as far as they are shown.
-    static QStringList spoken(QAccessibleInterface *node)
+    void openList()
     {
-        QStringList texts;
-        if (node->state().invisible)
-            return texts;
-        texts << node->text(QAccessible::Name);
-        for (int child = 0; child < node->childCount(); ++child)
-            texts << spoken(node->child(child));
-        return texts;
+        interfaceList()->showPopup();
+        interfaceList()->hidePopup();
+    }
+    void choose(const QString &name)
+    {
+        interfaceList()->setCurrentIndex(interfaceList()->findText(name, Qt::MatchStartsWith));
     }
     void click(const char *button) { QTest::mouseClick(widget(button), Qt::LeftButton); }
     void clickHeader(int column)
@@ -134,6 +129,12 @@ class TestMainWindow : public QObject {
             header->viewport(), Qt::LeftButton, {},
             QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
     }
+    // Picks the row as a user does, with a click.
+    void select(int row)
+    {
+        QTest::mouseClick(table()->viewport(), Qt::LeftButton, {},
+                          table()->visualItemRect(table()->item(row, 0)).center());
+    }
     // The row menu's entry of that text.
     QAction *menuEntry(const QString &text)
     {
@@ -142,25 +143,28 @@ class TestMainWindow : public QObject {
                 return action;
         return nullptr;
     }
-    // Each row's first field, in the order shown.
-    QString hostnames()
-    {
-        QStringList shown;
-        for (int row = 0; row < table()->rowCount(); ++row)
-            shown << table()->item(row, 0)->text();
-        return shown.join(' ');
-    }
+    void trigger(const QString &entry) { menuEntry(entry)->trigger(); }
+    // A search's list, as if it had just arrived.
     void deliver(const QStringList &list)
     {
         QMetaObject::invokeMethod(window.get(), "setTableWidget", Q_ARG(QStringList, list));
     }
-    static QList<QWidget *> abouts()
+    // Search, until its list or its failure has arrived.
+    void search()
     {
-        QList<QWidget *> found;
-        for (QWidget *topLevel : QApplication::topLevelWidgets())
-            if (topLevel->objectName() == "About")
-                found << topLevel;
-        return found;
+        click("btnSearch");
+        QTRY_COMPARE_WITH_TIMEOUT(status(), QString(), 10000);
+    }
+    // Names the file in the save dialog that ask opens, and accepts it.
+    static void saveAs(const QString &path, const std::function<void()> &ask)
+    {
+        QTimer::singleShot(0, [path] {
+            if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+                dialog->selectFile(path);
+                static_cast<QDialog *>(dialog)->done(QDialog::Accepted);
+            }
+        });
+        ask();
     }
 
 public slots:
@@ -182,528 +186,250 @@ private slots:
     void init()
     {
         openedUrls.clear();
-        open(std::vector<Adapter>{{"lo (loopback)", "127.0.0.1", "255.0.0.0", 7},
-                                  {"VMware Network Adapter VMnet1", "10.0.0.1", "255.0.0.0"}});
+        open(AdapterList{lo});
     }
 
-    // A row per property: as the window shows it, as it should be.
-    void looksAsItShould_data()
-    {
-        QTest::addColumn<QVariant>("shown");
-        QTest::addColumn<QVariant>("expected");
-        init();
-        QCOMPARE(abouts().size(), 1);
-        QWidget *about = abouts()[0];
-        const auto *label = about->findChild<QLabel *>("label");
-        const auto text = [this](const char *name) {
-            return widget(name)->property("text").toString();
-        };
-        QStringList headers, focus{"btnSearch"}, menu;
-        QString fitting;
-        const QHeaderView *header = table()->horizontalHeader();
-        for (int column = 0; column < table()->columnCount(); ++column) {
-            headers << table()->horizontalHeaderItem(column)->text();
-            const bool fits = table()->columnWidth(column) >= header->sectionSizeHint(column);
-            fitting +=
-                fits && header->sectionResizeMode(column) == QHeaderView::Interactive ? 'y' : 'n';
-        }
-        for (QWidget *next = widget("btnSearch")->nextInFocusChain(); next != widget("btnSearch");
-             next = next->nextInFocusChain())
-            if (next->focusPolicy() & Qt::TabFocus)
-                focus << next->objectName();
-        for (const QAction *action : table()->actions())
-            menu << action->text() + ' ' + action->shortcut().toString();
-        int aboutPhrases = 0;
-        for (const char *phrase :
-             {">Orvane Finder<", ">Anwendung zum finden von Orvane Hardware in Netzwerken<",
-              ">Release: " ORVANE_VERSION "<br/>Datum: 18.02.2014<",
-              ">Orvane Software Downloadservice<"})
-            aboutPhrases += label->text().contains(phrase);
-        const QSize needed = label->sizeHint();
-        const auto row = [](const char *property, const QVariant &shown, const QVariant &expected) {
-            QTest::newRow(property) << shown << expected;
-        };
-        row("title", window->windowTitle(), "Orvane Finder");
-        row("frame", frame(window.get()), "800x250 minimise fixed");
-        row("buttons", text("btnSearch") + '|' + text("btnLaunchConfig") + '|' + text("pushButton"),
-            "Search|Launch Konfiguration|About");
-        row("status", status(), "");
-        row("interfaces listed", interfaces(), QStringList{"*lo (loopback) 127.0.0.1"});
-        row("status alignment", int(widget<QLabel>("lbStatus")->alignment()), int(Qt::AlignCenter));
-        row("headers", headers.join('|'),
-            "Hostname|IP-Address|Netmask|MAC-Address|Product Name|Serial No|Firmware Version");
-        row("selects rows", int(table()->selectionBehavior()), int(QAbstractItemView::SelectRows));
-        row("selects one", int(table()->selectionMode()), int(QAbstractItemView::SingleSelection));
-        row("read-only", int(table()->editTriggers()), int(QAbstractItemView::NoEditTriggers));
-        row("no row numbers", table()->verticalHeader()->isHidden(), true);
-        row("no rows", table()->rowCount(), 0);
-        row("tab order", focus.join(' '),
-            "btnSearch btnLaunchConfig tableWidget cbNetworkInterfaces pushButton");
-        row("accessible names",
-            table()->accessibleName() + '|' +
-                widget("cbNetworkInterfaces")->accessibleDescription(),
-            "Devices found|Network interface to search on");
-        // Headers that fit, widths the user can drag.
-        row("columns fit and drag", fitting, "yyyyyyy");
-        row("row menu", menu.join('|'),
-            "Copy IP-Address |Copy Row Ctrl+C|Launch Konfiguration Return|Copy Commands That Reach "
-            "It |Save List... Ctrl+S|Compare With List... |Stop Comparing ");
-        row("row menu on right click", int(table()->contextMenuPolicy()),
-            int(Qt::ActionsContextMenu));
-        row("About: title, frame, button",
-            about->windowTitle() + ' ' + frame(about) + ' ' +
-                about->findChild<QWidget *>("pushButton")->property("text").toString(),
-            "About 350x250 fixed OK");
-        row("About: phrases", aboutPhrases, 4);
-        row("About: links open", label->openExternalLinks(), true);
-        // The whole text in its label, however large the system's font.
-        row("About: text fits",
-            needed.width() <= label->width() && needed.height() <= label->height(), true);
-    }
-    void looksAsItShould()
-    {
-        QFETCH(QVariant, shown);
-        QFETCH(QVariant, expected);
-        QCOMPARE(shown, expected);
-    }
-
-    // The system's own list, read again as it opens: a bridge with an address comes.
+    // The system's own list, read again as it opens: bridges that came, each by its first address,
+    // a name in UTF-8; a search from one, judged against its subnet, which its commands name.
     void systemListReadAgain()
     {
         MessageBoxCloser boxes;
         window = std::make_unique<MainWindow>();
-        const QStringList atStart = interfaces();
-        ip({"link", "add", "orvbr0", "type", "bridge"});
-        ip({"addr", "add", "10.77.0.1/24", "dev", "orvbr0"});
-        interfaceList()->showPopup();
-        interfaceList()->hidePopup();
+        window->show();
+        const QString cafe = QString::fromUtf8("caf\xc3\xa9");
+        for (const QString &bridge : {QString("lan0"), QString("noaddr0"), cafe})
+            ip({"link", "add", bridge, "type", "bridge"});
+        ip({"addr", "add", "10.78.0.5/16", "dev", "lan0"});
+        ip({"addr", "add", "10.78.9.9/16", "dev", "lan0"});
+        ip({"addr", "add", "10.75.0.1/24", "dev", cafe});
+        ip({"link", "set", "lan0", "up"});
+        openList();
         const QStringList opened = interfaces();
-        ip({"link", "del", "orvbr0"});
-#ifdef Q_OS_WIN // Windows lists no loopback: at the start, no list at all
-        QCOMPARE(atStart, QStringList());
-        QCOMPARE(opened, QStringList{"orvbr0 10.77.0.1"});
-        QCOMPARE(boxes.seen, QStringList{"Error: No network interfaces detected (3)"});
+        Simulator simulator({"--raw", QByteArray("d|10.0.0.9|255.255.255.0").toHex()});
+        QVERIFY(simulator.listening);
+        choose("lan0");
+        search();
+        select(0);
+        trigger("Copy Commands That Reach It");
+        for (const QString &bridge : {QString("lan0"), QString("noaddr0"), cafe})
+            ip({"link", "del", bridge});
+
+        QCOMPARE(rows(), QStringList{"d|10.0.0.9|255.255.255.0||||"});
+        QVERIFY(
+            table()->item(0, 1)->toolTip().startsWith("10.0.0.9 is not in 10.78.0.0/16 (lan0)"));
+        const QString commands = QGuiApplication::clipboard()->text();
+#ifdef Q_OS_WIN // Windows lists no loopback: at the start, no list at all; lan0 by its number,
+                // 2 as the first link made in this namespace
+        QCOMPARE(boxes.seen, QStringList{"Error: No network interfaces detected"});
+        QCOMPARE(opened, (QStringList{"lan0 10.78.0.5", "noaddr0 0.0.0.0", cafe + " 10.75.0.1"}));
+        QVERIFY2(commands.contains(" name=2 address=10.0.0.254 "), qPrintable(commands));
 #else
-        QCOMPARE(atStart, QStringList{"*lo (loopback) 127.0.0.1"});
         QCOMPARE(opened,
-                 (QStringList{"*lo (loopback) 127.0.0.1", "orvbr0 (Ethernet, bridge) 10.77.0.1"}));
+                 (QStringList{"*lo (loopback) 127.0.0.1", "lan0 (Ethernet, bridge) 10.78.0.5",
+                              "noaddr0 (Ethernet, bridge) 0.0.0.0",
+                              cafe + " (Ethernet, bridge) 10.75.0.1"}));
+        QVERIFY2(commands.contains("10.0.0.254/24 dev lan0"), qPrintable(commands));
 #endif
     }
 
-    // The list read again as it opens, or at Search: the choice stays on its name, the search
-    // goes out from the address it has then.
-    void listFollowsTheNetwork_data()
-    {
-        QTest::addColumn<AdapterList>("before");
-        QTest::addColumn<QString>("chosen");
-        QTest::addColumn<AdapterList>("after");
-        QTest::addColumn<bool>("opened"); // the list, before Search
-        QTest::addColumn<QStringList>("listed");
-        QTest::addColumn<QString>("searched"); // the request's source, or the box
-        const Adapter lo{"lo (loopback)", "127.0.0.1", "255.0.0.0"};
-        const auto eth1 = [](const char *address) {
-            return Adapter{"eth1 (Ethernet)", address, "255.0.0.0"};
-        };
-        QTest::newRow("an address given after the start")
-            << AdapterList({lo, eth1("0.0.0.0")}) << "eth1" << AdapterList({lo, eth1("127.0.0.2")})
-            << true << QStringList{"lo (loopback) 127.0.0.1", "*eth1 (Ethernet) 127.0.0.2"}
-            << "127.0.0.2";
-        QTest::newRow("an address changed, seen at Search")
-            << AdapterList({lo, eth1("127.0.0.2")}) << "eth1"
-            << AdapterList({lo, eth1("127.0.0.3")}) << false
-            << QStringList{"lo (loopback) 127.0.0.1", "*eth1 (Ethernet) 127.0.0.3"} << "127.0.0.3";
-        QTest::newRow("an interface came")
-            << AdapterList({lo, eth1("127.0.0.2")}) << "eth1"
-            << AdapterList({{"usb0 (Ethernet)", "127.0.0.4", "255.0.0.0"}, lo, eth1("127.0.0.2")})
-            << true
-            << QStringList{"usb0 (Ethernet) 127.0.0.4", "lo (loopback) 127.0.0.1",
-                           "*eth1 (Ethernet) 127.0.0.2"}
-            << "127.0.0.2";
-        QTest::newRow("the chosen one went")
-            << AdapterList({lo, eth1("127.0.0.2")}) << "eth1" << AdapterList({lo}) << true
-            << QStringList{"lo (loopback) 127.0.0.1"}
-            << "Information: Please select a network interface (1)";
-    }
+    // No list at the start, then the list read again as it opens and at Search: the choice stays
+    // on its name, the search goes out from the address it has then; gone, it is said.
     void listFollowsTheNetwork()
     {
-        QFETCH(AdapterList, before);
-        QFETCH(QString, chosen);
-        QFETCH(AdapterList, after);
-        QFETCH(bool, opened);
-        QFETCH(QStringList, listed);
-        QFETCH(QString, searched);
         MessageBoxCloser boxes;
         Simulator simulator({"--raw", "61"});
         QVERIFY(simulator.listening);
-        open(before);
-        interfaceList()->setCurrentIndex(interfaceList()->findText(chosen, Qt::MatchStartsWith));
-        given = after;
-        if (opened) {
-            interfaceList()->showPopup();
-            interfaceList()->hidePopup();
-        }
+        const auto eth1 = [](const char *address) {
+            return Adapter{"eth1 (Ethernet)", address, "255.0.0.0"};
+        };
+        open(std::nullopt);
+        given = AdapterList{lo, eth1("0.0.0.0")};
+        openList();
+        choose("eth1");
+        given = AdapterList{lo, eth1("127.0.0.2")}; // an address given after the start
+        openList();
+        search();
+        given = AdapterList{{"usb0 (Ethernet)", "127.0.0.4", "255.0.0.0"}, lo, eth1("127.0.0.3")};
+        search();                // an interface came before it, its address changed
+        given = AdapterList{lo}; // the chosen one went
         click("btnSearch");
-        QCOMPARE(interfaces(), listed);
-        if (searched.contains(':'))
-            QTRY_COMPARE(boxes.seen, QStringList{searched});
-        else
-            QTRY_COMPARE(simulator.lines("request " + searched + ':').size(), 1);
+
+        QTRY_COMPARE(boxes.seen, (QStringList{"Error: No network interfaces detected",
+                                              "Information: Please select a network interface"}));
+        QStringList from;
+        for (const QString &request : simulator.lines("request "))
+            from << request.section(':', 0, 0);
+        QCOMPARE(from, (QStringList{"request 127.0.0.2", "request 127.0.0.3"}));
     }
 
-    // The interface last searched on is chosen at the next start, from where the platform keeps
-    // a user's settings.
+    // The interface last searched on is chosen at the next start, though its search failed, from
+    // where the platform keeps a user's settings; without it, the first where devices may answer.
     void choiceKeptAcrossStarts()
     {
         MessageBoxCloser boxes;
-        const AdapterList listed{{"eth1 (Ethernet)", "10.0.0.1", "255.0.0.0"},
-                                 {"usb0 (Ethernet)", "127.0.0.1", "255.0.0.0"}};
+        const Adapter wlan0{"wlan0 (wireless)", "10.0.0.1", "255.0.0.0"};
+        const AdapterList listed{{"usb0 (Ethernet)", "0.0.0.0", "0.0.0.0"}, wlan0};
         open(listed);
-        QCOMPARE(interfaceList()->currentText(), "eth1 (Ethernet)");
-        interfaceList()->setCurrentIndex(1);
-        click("btnSearch");
-        QTRY_COMPARE_WITH_TIMEOUT(status(), QString(), 10000);
-        QCOMPARE(boxes.seen, QStringList());
+        QCOMPARE(interfaceList()->currentText(), "wlan0 (wireless)");
+        choose("usb0");
+        search(); // from the any-address, for which the namespace has no route
         open(listed);
         QCOMPARE(interfaceList()->currentText(), "usb0 (Ethernet)");
 #ifdef Q_OS_WIN
+        const QString noRoute = "10051"; // Winsock's WSAENETUNREACH
         QProcess reg;
         reg.start("reg", {"query", "HKCU\\Software\\Orvane\\Orvane Finder", "/v", "lastInterface"});
         QVERIFY(reg.waitForFinished(30000));
         QVERIFY(reg.readAllStandardOutput().contains("usb0"));
 #else
-        QFile file(settingsFile());
+        const QString noRoute = "101"; // ENETUNREACH
+        QFile file(settingsHome.filePath("Orvane/Orvane Finder.conf"));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll().contains("lastInterface=usb0"));
 #endif
+        QCOMPARE(boxes.seen, QStringList{"Error: sendto failed with error code: " + noRoute});
+        open(AdapterList{wlan0}); // no longer listed
+        QCOMPARE(interfaceList()->currentText(), "wlan0 (wireless)");
     }
 
-#ifndef Q_OS_WIN
-    // Whatever the settings file holds, the window starts on an interface it lists.
-    void keptChoice_data()
+    // Nobody answered: said over the table, to screen readers too, until the next search. Then
+    // each reply a row, whole, in the order they came; an oversized datagram is no reply and ends
+    // nothing. A sign, and why, on a device outside lo's subnet; the request the devices expect.
+    void aSearchFillsTheTable()
     {
-        QTest::addColumn<QString>("settings"); // the file; "": none, "/": a folder in its place
-        QTest::addColumn<QString>("chosen");
-        const QString kept = "[General]\nlastInterface=";
-        QTest::newRow("none: the first where devices may answer") << ""
-                                                                  << "eth1";
-        QTest::newRow("one listed, though it cannot search") << kept + "eth2\n"
-                                                             << "eth2";
-        QTest::newRow("one no longer listed") << kept + "eth9\n"
-                                              << "eth1";
-        QTest::newRow("a list where a name belongs") << kept + "eth2, lo\n"
-                                                     << "eth1";
-        QTest::newRow("a number") << kept + "@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x5)\n"
-                                  << "eth1";
-        QTest::newRow("unreadable") << "/"
-                                    << "eth1";
-    }
-    void keptChoice()
-    {
-        QFETCH(QString, settings);
-        QFETCH(QString, chosen);
-        QDir().mkpath(QFileInfo(settingsFile()).path());
-        QFile::remove(settingsFile());
-        QDir().rmdir(settingsFile());
-        QFile file(settingsFile());
-        if (settings == "/")
-            QVERIFY(QDir().mkdir(settingsFile()));
-        else if (!settings.isEmpty())
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(settings.toUtf8()) > 0);
-        file.close();
-        open(AdapterList{{"lo (loopback)", "127.0.0.1", "255.0.0.0"},
-                         {"eth2 (Ethernet)", "0.0.0.0", "0.0.0.0"},
-                         { "eth1 (Ethernet)",
-                           "10.0.0.1",
-                           "255.0.0.0" }});
-        QDir().rmdir(settingsFile());
-        QCOMPARE(interfaceList()->currentText().section(' ', 0, 0), chosen);
-    }
-#endif
-
-    // A search nobody answered says so in the table's empty area, to screen readers too, until
-    // the next search.
-    void nobodyAnsweredIsSaid()
-    {
-        const QString word = "No device answered on lo. Where devices are, a firewall on this "
-                             "computer may drop their replies (from UDP port 49999 to a port the "
-                             "system chose), or they are on another network segment.";
-        const auto said = [this, &word] {
-            return spoken(QAccessible::queryAccessibleInterface(window.get())).contains(word);
+        const auto said = [this] {
+            const QStringList texts = spoken(QAccessible::queryAccessibleInterface(window.get()));
+            return texts.filter(QRegularExpression("^No device answered on lo\\.")).size();
         };
-        QVERIFY(!said());
-        click("btnSearch");
-        QTRY_VERIFY_WITH_TIMEOUT(said(), 10000);
-        Simulator simulator({"--raw", "61"});
-        QVERIFY(simulator.listening);
-        click("btnSearch");
-        QVERIFY(!said());
-        QTRY_COMPARE_WITH_TIMEOUT(rows(), QStringList{"a||||||"}, 10000);
-        QVERIFY(!said());
-    }
-
-    void messageBoxes_data()
-    {
-        QTest::addColumn<QString>(
-            "address");                      // of the one adapter; "none": no list, "": none listed
-        QTest::addColumn<QString>("button"); // pressed once the window is up, or the key F5
-        QTest::addColumn<QString>("box");    // its icon 3 is critical, 1 information
-        const auto row = [](const char *name, const char *address, const char *button,
-                            const QString &box) {
-            QTest::newRow(name) << address << button << box;
-        };
-        row("adapter query fails", "none", "", "Error: No network interfaces detected (3)");
-        row("search by F5 without an interface", "", "F5",
-            "Information: Please select a network interface (1)");
-        row("launch without a row", "127.0.0.1", "btnLaunchConfig",
-            "Information: No device selected! (1)");
-        row("empty address", "-", "btnSearch", "Error: Bind to socket failed (3)");
-        // ENETUNREACH: the namespace has no route for a broadcast from the any-address.
-        row("send without a route", "0.0.0.0", "btnSearch",
-            "Error: sendto failed with error code: 101 (3)");
-    }
-    void messageBoxes()
-    {
-        QFETCH(QString, address);
-        QFETCH(QString, button);
-        QFETCH(QString, box);
-        MessageBoxCloser boxes;
-        std::vector<Adapter> adapters{{"only", address == "-" ? "" : address.toStdString(), ""}};
-
-        open(address == "none"   ? Adapters()
-             : address.isEmpty() ? Adapters(std::vector<Adapter>{})
-                                 : adapters);
-        if (button == "F5") {
-            QVERIFY(QTest::qWaitForWindowActive(window.get()));
-            QTest::keyClick(window.get(), Qt::Key_F5);
-        } else if (!button.isEmpty()) {
-            click(qPrintable(button));
-        }
-
-        QTRY_COMPARE(boxes.seen, QStringList{box});
-        QCOMPARE(status(), QString());
-    }
-
-    void repliesFillTheTable()
-    {
-        // What the socket delivers: the split of a reply is the protocol's.
-        const QList<QPair<QByteArray, QString>> replies{
-            {"a|127.0.0.2|c|d|e|f|g", "a|127.0.0.2|c|d|e|f|g"},
-            {"a|127.0.0.2|c|d|e|f|g", "a|127.0.0.2|c|d|e|f|g"},
-            {"host|10.0.0.9|255.255.255.0", "host|10.0.0.9|255.255.255.0||||"},
-            {"", "||||||"},
-            {QByteArray("z|y\0", 4), "z|y|||||"},
-            {QByteArray(300, 'x'), "dropped"},
-            {QByteArray(256, 'q'), QString(256, 'q') + "||||||"},
-        };
-        QStringList device, expected;
-        for (const auto &[datagram, row] : replies) {
-            device << "--raw" << datagram.toHex();
-            if (row != "dropped")
-                expected << row;
-        }
+        search();
+        QCOMPARE(said(), 1);
+        QStringList device;
+        for (const QString &reply :
+             {QString("a|127.0.0.2|c|d|e|f|g"), QString("h|10.0.0.9|255.255.255.0"),
+              QString(300, 'x'), QString(256, 'q')})
+            device << "--raw" << reply.toLatin1().toHex();
         Simulator simulator(device);
         QVERIFY(simulator.listening);
         click("btnSearch");
-        QCOMPARE(status(), "searching, please wait...");
+        QCOMPARE(said(), 0);
         QTRY_COMPARE_WITH_TIMEOUT(status(), QString(), 10000);
 
-        QCOMPARE(rows(), expected);
-        // Judged against lo's 127.0.0.0/8: a sign, and why, where the address is outside.
-        QString signs;
-        for (int row = 0; row < table()->rowCount(); ++row) {
-            const QTableWidgetItem *address = table()->item(row, 1);
-            const QString why = address->data(Qt::AccessibleDescriptionRole).toString();
-            signs += why != address->toolTip() ? '?' : address->icon().isNull() ? '-' : 's';
-        }
-        QCOMPARE(signs, "--ssss");
-        // The commands take lo by name, or on Windows by its index.
-#ifdef Q_OS_WIN
-        const QString add = "netsh interface ipv4 add address name=7 address=10.0.0.254 "
-                            "mask=255.255.255.0 store=active",
-                      remove = "netsh interface ipv4 delete address name=7 address=10.0.0.254";
-#else
-        const QString add = "ip address add 10.0.0.254/24 dev lo",
-                      remove = "ip address del 10.0.0.254/24 dev lo";
-#endif
-        QCOMPARE(table()->item(2, 1)->toolTip(),
-                 "10.0.0.9 is not in 127.0.0.0/8 (lo): its page may not open from this "
-                 "computer.\nTo reach it, add the address 10.0.0.254/24 to lo for a while, with "
-                 "administrator rights:\n  " +
-                     add + "\nand remove it afterwards:\n  " + remove);
-        table()->setCurrentCell(0, 0);
-        QVERIFY(!menuEntry("Copy Commands That Reach It")->isEnabled());
-        table()->setCurrentCell(2, 0);
-        menuEntry("Copy Commands That Reach It")->trigger();
-        QCOMPARE(QGuiApplication::clipboard()->text(), add + '\n' + remove);
+        QCOMPARE(said(), 0);
+        QCOMPARE(rows(), (QStringList{"a|127.0.0.2|c|d|e|f|g", "h|10.0.0.9|255.255.255.0||||",
+                                      QString(256, 'q') + "||||||"}));
+        QVERIFY(table()->item(0, 1)->icon().isNull() && !table()->item(1, 1)->icon().isNull());
+        for (const int why : {Qt::ToolTipRole, Qt::AccessibleDescriptionRole})
+            QVERIFY(
+                table()->item(1, 1)->data(why).toString().startsWith("10.0.0.9 is not in 127."));
         const QString requests = simulator.lines("request ").join('\n');
         const QRegularExpression one(
             R"(^request 127\.0\.0\.1:(?!49999 )\d+ -> 255\.255\.255\.255:49999 18 bytes$)");
         QVERIFY2(one.match(requests).hasMatch(), qPrintable(requests));
     }
 
+    // Launch by the button, Enter, a double click and the menu; copy by Ctrl+C and the menu. A new
+    // list drops the picked row; a desktop without a browser is said.
     void launchAndCopy()
     {
         MessageBoxCloser boxes;
         const QStringList list{"a|10.0.0.2@evil.example|c", "b|10.0.0.2", "c|10.0.0.3"};
         QStringList copied;
-        const auto copy = [&] { copied << QGuiApplication::clipboard()->text(); };
-        const auto menu = [this](const QString &item) { menuEntry(item)->trigger(); };
-        deliver(list);
-        QWidget *rowArea = table()->viewport();
-        const auto at = [this](int row) {
-            return table()->visualItemRect(table()->item(row, 4)).center();
+        const auto copy = [&copied](const std::function<void()> &how) {
+            QGuiApplication::clipboard()->clear();
+            how();
+            copied << QGuiApplication::clipboard()->text();
         };
-
-        QTest::mouseClick(rowArea, Qt::LeftButton, {}, at(1));
+        deliver(list);
+        select(1);
         click("btnLaunchConfig");
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
         table()->setFocus();
-        QTest::keyClick(table(), Qt::Key_C, Qt::ControlModifier);
-        copy();
+        copy([this] { QTest::keyClick(table(), Qt::Key_C, Qt::ControlModifier); });
         QTest::keyClick(table(), Qt::Key_Return);
-        menu("Copy IP-Address");
-        copy();
-        QTest::mouseClick(rowArea, Qt::LeftButton, {}, at(2));
-        QTest::mouseDClick(rowArea, Qt::LeftButton, {}, at(2));
-        menu("Launch Konfiguration");
-        QTest::mouseClick(rowArea, Qt::LeftButton, {}, at(0)); // no address: nothing opened
-        click("btnLaunchConfig");
-        menu("Copy Row");
-        copy();
-        deliver(list); // a new list drops the picked row: messages, nothing copied
-        menu("Copy Row");
-        copy();
-        click("btnLaunchConfig");
-        menu("Launch Konfiguration");
+        copy([this] { trigger("Copy IP-Address"); });
+        select(2);
+        QTest::mouseDClick(table()->viewport(), Qt::LeftButton, {},
+                           table()->visualItemRect(table()->item(2, 0)).center());
+        trigger("Launch Konfiguration");
+        select(0);
+        trigger("Launch Konfiguration"); // no address: nothing opened
+        copy([this] { trigger("Copy Row"); });
+        deliver(list);
+        copy([this] { trigger("Copy Row"); });
+        trigger("Launch Konfiguration");
         QDesktopServices::unsetUrlHandler("http"); // a desktop with no browser
-        QTest::mouseClick(rowArea, Qt::LeftButton, {}, at(2));
+        select(2);
         click("btnLaunchConfig");
         QDesktopServices::setUrlHandler("http", this, "recordUrl");
 
-        QCOMPARE(openedUrls.join(" "),
-                 "http://10.0.0.2 http://10.0.0.2 http://10.0.0.3 http://10.0.0.3");
+        QCOMPARE(openedUrls.join(' '), "http://10.0.0.2 http://10.0.0.2 http://10.0.0.3 "
+                                       "http://10.0.0.3");
         QCOMPARE(copied, (QStringList{"b\t10.0.0.2\t\t\t\t\t", "10.0.0.2",
-                                      "a\t10.0.0.2@evil.example\tc\t\t\t\t",
-                                      "a\t10.0.0.2@evil.example\tc\t\t\t\t"}));
-        QTRY_COMPARE(boxes.seen.size(), 4);
-        QCOMPARE(boxes.seen[0], "Error: The IP-Address \"10.0.0.2@evil.example\" is no address: "
-                                "no page was opened. (3)");
-        QCOMPARE(boxes.seen[3], "Error: No web browser could open http://10.0.0.3. Open it in a "
-                                "browser yourself. (3)");
+                                      "a\t10.0.0.2@evil.example\tc\t\t\t\t", ""}));
+        QTRY_COMPARE(boxes.seen, (QStringList{"Error: The IP-Address \"10.0.0.2@evil.example\" is "
+                                              "no address: no page was opened.",
+                                              "Information: No device selected!",
+                                              "Error: No web browser could open http://10.0.0.3. "
+                                              "Open it in a browser yourself."}));
     }
 
-    // A click on a header sorts by its column, the next one the other way; a new search brings
-    // the order of arrival back, at the top.
-    void sortedByAHeader()
+    // A header's click sorts (addresses by number, text without case), the next one the other way;
+    // saved as shown, as CSV or JSON by the name, written beside and renamed, a failure said. A new
+    // list comes in the order of arrival.
+    void sortedAndSavedAsShown()
     {
-        QStringList list{"b|10.88.1.10", "C|10.88.1.9", "a|x", "B2|10.88.1.100"};
-        for (int more = 0; more < 50; ++more) // more than the table shows at once
-            list << "z|10.88.2.1";
+        MessageBoxCloser boxes;
+        const QStringList list{"b|10.88.1.10", "C|10.88.1.9||m1", "a|x", "B2|10.88.1.9||m2"};
         deliver(list);
         QStringList orders;
         for (const int column : {1, 1, 0}) {
             clickHeader(column);
-            orders << hostnames().left(10);
+            orders << rows(0).join(' ');
         }
-        table()->scrollToBottom();
-        deliver(list);
-        orders << hostnames().left(10);
-        QCOMPARE(orders, (QStringList{"C b B2 z z", "a z z z z ", "a b B2 C z", "b C a B2 z"}));
-        QCOMPARE(table()->verticalScrollBar()->value(), 0);
-        QCOMPARE(table()->horizontalHeader()->sortIndicatorSection(), -1); // no arrow
-    }
-
-    // The list as shown, in orvane-find's CSV or JSON by the file's name; a file that cannot be
-    // written is said, and nothing is left half-written.
-    void savedAsShown()
-    {
-        MessageBoxCloser boxes;
-        deliver({"a|10.0.0.7||m1", "b|10.0.0.7||m2", "c|10.0.0.8"});
-        clickHeader(0);
-        clickHeader(0);
         QTemporaryDir folder;
+        QFile earlier(folder.filePath("list.csv"));
+#ifndef Q_OS_WIN // Windows renames no file another program holds open
+        QVERIFY(earlier.open(QIODevice::ReadWrite) && earlier.write("earlier") == 7 &&
+                earlier.seek(0));
+#endif
         QVERIFY(QDir(folder.path()).mkdir("taken.csv"));
-        const auto saveAs = [](const QString &path, const std::function<void()> &ask) {
-            QTimer::singleShot(0, [path] {
-                for (QWidget *widget : QApplication::topLevelWidgets())
-                    if (auto *dialog = qobject_cast<QFileDialog *>(widget)) {
-                        dialog->selectFile(path);
-                        static_cast<QDialog *>(dialog)->done(QDialog::Accepted);
-                    }
-            });
-            ask();
-        };
         saveAs(folder.filePath("list"),
                [this] { QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier); });
-        saveAs(folder.filePath("list.JSON"), [this] { menuEntry("Save List...")->trigger(); });
-        saveAs(folder.filePath("taken.csv"), [this] { menuEntry("Save List...")->trigger(); });
+        saveAs(folder.filePath("list.JSON"), [this] { trigger("Save List..."); });
+        saveAs(folder.filePath("taken.csv"), [this] { trigger("Save List..."); });
+        deliver(list);
 
+        QCOMPARE(orders, (QStringList{"C B2 b a", "a b C B2", "a b B2 C"}));
+        QCOMPARE(rows(0).join(' '), "b C a B2");
         QFile csv(folder.filePath("list.csv")), json(folder.filePath("list.JSON"));
         QVERIFY(csv.open(QIODevice::ReadOnly) && json.open(QIODevice::ReadOnly));
         QCOMPARE(csv.readAll(), "Hostname,IP-Address,Netmask,MAC-Address,Product Name,Serial "
-                                "No,Firmware Version\r\nc,10.0.0.8,,,,,\r\nb,10.0.0.7,,m2,,,\r\n"
-                                "a,10.0.0.7,,m1,,,\r\n");
-        const QString fields = R"("Netmask": "", "Product Name": "", "Serial No": "",
-                                  "Firmware Version": "")";
-        const QString shared = "10.0.0.7 (%1) shares its address with another device (%2): its "
-                               "page may be another device's";
-        QCOMPARE(QJsonDocument::fromJson(json.readAll()),
-                 QJsonDocument::fromJson(
-                     QString(R"([{"Hostname": "c", "IP-Address": "10.0.0.8", "MAC-Address": "",
-                                  %1, "Warnings": []},
-                                 {"Hostname": "b", "IP-Address": "10.0.0.7", "MAC-Address": "m2",
-                                  %1, "Warnings": ["%2"]},
-                                 {"Hostname": "a", "IP-Address": "10.0.0.7", "MAC-Address": "m1",
-                                  %1, "Warnings": ["%3"]}])")
-                         .arg(fields, shared.arg("m2", "m1"), shared.arg("m1", "m2"))
-                         .toUtf8()));
-        QTRY_COMPARE(boxes.seen.size(), 1);
-        QVERIFY2(boxes.seen[0].startsWith("Error: The list could not be saved to " +
-                                          QDir::toNativeSeparators(folder.filePath("taken.csv")) +
-                                          ": "),
-                 qPrintable(boxes.seen[0]));
-        QCOMPARE(
-            QDir(folder.path())
-                .entryList(QDir::NoDotAndDotDot | QDir::AllEntries, QDir::Name | QDir::IgnoreCase),
-            (QStringList{"list.csv", "list.JSON", "taken.csv"}));
-    }
-
-    // Columns as wide as their widest cell among the first 1000 rows.
-    void columnsFit()
-    {
-        const QString product = "Orvane Industrial IO-Box 16 with a long name";
-        QStringList list;
-        for (int row = 0; row < 1000; ++row)
-            list << "h|10.0.0.1|255.255.255.0|02:00:00:00:00:01|" + product;
-        list << QString(300, 'W');
-        deliver(list);
-
-        const QFontMetrics metrics = table()->fontMetrics();
-        QVERIFY(table()->columnWidth(4) > metrics.horizontalAdvance(product));
-        QVERIFY(table()->columnWidth(3) > metrics.horizontalAdvance("02:00:00:00:00:01"));
-        QVERIFY(table()->columnWidth(0) < metrics.horizontalAdvance(QString(300, 'W')));
-        // A selected row leaves the header as it is, its labels plain in the room fitted.
-        QCoreApplication::processEvents(); // the table's scroll bars are laid out
-        const QImage header = table()->horizontalHeader()->grab().toImage();
-        table()->selectRow(1);
-        QCOMPARE(table()->horizontalHeader()->grab().toImage(), header);
+                                "No,Firmware Version\r\na,x,,,,,\r\nb,10.88.1.10,,,,,\r\n"
+                                "B2,10.88.1.9,,m2,,,\r\nC,10.88.1.9,,m1,,,\r\n");
+        if (earlier.isOpen())
+            QCOMPARE(earlier.readAll(), "earlier");
+        QStringList saved; // each row with the start of its warning
+        for (const QJsonValue device : QJsonDocument::fromJson(json.readAll()).array())
+            saved << device["Hostname"].toString() + device["Warnings"][0].toString().left(15);
+        QCOMPARE(saved, (QStringList{"a", "b", "B210.88.1.9 (m2) ", "C10.88.1.9 (m1) "}));
+        QCOMPARE(boxes.seen.size(), 1);
+        QVERIFY(boxes.seen[0].startsWith("Error: The list could not be saved to " +
+                                         QDir::toNativeSeparators(folder.filePath("taken.csv"))));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                 (QStringList{"list.csv", "list.JSON", "taken.csv"}));
     }
 
 #ifdef Q_OS_LINUX
-    // Hundreds of searches, with signals interrupting the system calls: nothing grows.
+    // Hundreds of searches, with signals interrupting the system calls: nothing grows, each
+    // failure is said, a second press while one listens does nothing.
     void steadyOverManySearches()
     {
-        open(std::vector<Adapter>{{"lo (loopback)", "127.0.0.1", "255.0.0.0"},
-                                  {"unrouted", "0.0.0.0", "0.0.0.0"},
-                                  { "gone",
-                                    "192.0.2.1",
-                                    "255.255.255.0" }});
-        auto *interfaces = widget<QComboBox>("cbNetworkInterfaces");
+        const Adapter unrouted{"unrouted", "0.0.0.0", "0.0.0.0"}, gone{"gone", "192.0.2.1", ""};
+        open(AdapterList{lo, unrouted, gone});
         // Twice 1100 devices: more rows than one chunk of the parallel fill.
-        Simulator simulator(
-            QString("--devices 1100 --hostname d --ip x --netmask m --mac x --product p "
-                    "--serial s --firmware f --repeat 2 --interval 800")
-                .split(' '));
+        Simulator simulator(QString("--devices 1100 --hostname d --ip x --netmask m --mac x "
+                                    "--product p --serial s --firmware f --repeat 2 --interval 800")
+                                .split(' '));
         QVERIFY(simulator.listening);
         const MessageBoxCloser boxes;
         int fills = 0;
@@ -712,29 +438,23 @@ private slots:
         struct sigaction interrupt = {};
         interrupt.sa_handler = [](int){};
         QCOMPARE(sigaction(SIGUSR1, &interrupt, nullptr), 0);
-        // Every 40th search finds the device; the others fail at the bind or at the send.
+        // Every 40th search finds the devices; the others fail at the send or at the bind.
         const auto searches = [&](int from, int to) {
             for (int i = from; i < to; ++i) {
-                QElapsedTimer clock;
-                clock.start();
-                interfaces->setCurrentIndex(i % 40 == 0 ? 0 : 1 + i % 2);
+                interfaceList()->setCurrentIndex(i % 40 == 0 ? 0 : 1 + i % 2);
                 click("btnSearch");
                 if (i % 40 == 0) {
                     QTRY_COMPARE(simulator.lines("request ").size(), i / 40 + 1);
-                    // Pressed again while it listens, on an interface that would fail: no effect.
-                    interfaces->setCurrentIndex(2);
+                    interfaceList()->setCurrentIndex(2); // would fail, if it searched
                     click("btnSearch");
                 }
-                for (int round = 0; i == 80 && round < 10; ++round) { // every thread, its too
+                for (int round = 0; i == 200 && round < 10; ++round) { // every thread, its too
                     for (const QString &thread :
                          QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot))
                         tgkill(getpid(), thread.toInt(), SIGUSR1);
                     QTest::qWait(50);
                 }
                 QVERIFY(QTest::qWaitFor([this] { return status().isEmpty(); }, 10000));
-                // Held open by the second reply, then a quiet second.
-                QVERIFY2(i % 40 || (clock.elapsed() >= 1700 && clock.elapsed() < 2600),
-                         qPrintable(QString::number(clock.elapsed())));
             }
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         };
@@ -753,6 +473,9 @@ private slots:
         QCOMPARE(simulator.lines("request ").size(), 6);
         QCOMPARE(fills, 6);
         QCOMPARE(boxes.seen.size(), 6 * 39);
+        QCOMPARE(QSet<QString>(boxes.seen.begin(), boxes.seen.end()),
+                 (QSet<QString>{"Error: sendto failed with error code: 101",
+                                "Error: Bind to socket failed"}));
         QStringList expected;
         for (int device = 0; device < 2200; ++device)
             expected << QString("d-%1|x|m|x|p|s-%1|f").arg(device % 1100 + 1);
@@ -770,27 +493,17 @@ private slots:
                                   "c|10.0.0.3||m3|P|S3|2.4.1"};
         deliver(answers);
         QTemporaryDir folder;
-        const auto answerDialog = [](const QString &path) {
-            QTimer::singleShot(0, [path] {
-                for (QWidget *widget : QApplication::topLevelWidgets())
-                    if (auto *dialog = qobject_cast<QFileDialog *>(widget)) {
-                        dialog->selectFile(path);
-                        static_cast<QDialog *>(dialog)->done(QDialog::Accepted);
-                    }
-            });
-        };
         const auto choose = [&](const char *name, const QByteArray &list) {
             QFile file(folder.filePath(name));
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(list) == list.size());
             file.close();
-            answerDialog(file.fileName());
-            menuEntry("Compare With List...")->trigger();
+            saveAs(file.fileName(), [this] { trigger("Compare With List..."); });
         };
         choose("bad.csv", "Firmware Version\n2.5.0\n");
-        QTRY_COMPARE(boxes.seen.size(), 1);
-        QCOMPARE(boxes.seen[0], "Error: " + QDir::toNativeSeparators(folder.filePath("bad.csv")) +
-                                    ", line 1: no column names a device: the header needs "
-                                    "MAC-Address, Serial No or Hostname (3)");
+        QTRY_COMPARE(boxes.seen,
+                     QStringList{"Error: " + QDir::toNativeSeparators(folder.filePath("bad.csv")) +
+                                 ", line 1: no column names a device: the header "
+                                 "needs MAC-Address, Serial No or Hostname"});
         QCOMPARE(rows(), answers);
         QVERIFY(!menuEntry("Stop Comparing")->isVisible());
 
@@ -811,15 +524,14 @@ private slots:
         QCOMPARE(status(), "1 of 3 expected devices as expected; 1 differs, 1 missing; 1 "
                            "unexpected");
         clickHeader(0);
-        QCOMPARE(hostnames(), "=gone a b c");
-        table()->setCurrentCell(0, 0);
+        QCOMPARE(rows(0).join(' '), "=gone a b c");
+        select(0);
         click("btnLaunchConfig");
         QTRY_COMPARE(boxes.seen.size(), 2);
         QCOMPARE(boxes.seen[1], "Information: This device did not answer the search: there is no "
-                                "page to open. (1)");
+                                "page to open.");
         QCOMPARE(openedUrls, QStringList());
-        answerDialog(folder.filePath("report.csv"));
-        menuEntry("Save List...")->trigger();
+        saveAs(folder.filePath("report.csv"), [this] { trigger("Save List..."); });
         QFile report(folder.filePath("report.csv"));
         QVERIFY(report.open(QIODevice::ReadOnly));
         QCOMPARE(report.readAll(),
@@ -829,24 +541,21 @@ private slots:
                  "differs,b,10.0.0.2,,m2,P,S2,2.4.1,\"Firmware Version: 2.4.1, expected 2.5.0\"\r\n"
                  "unexpected,c,10.0.0.3,,m3,P,S3,2.4.1,\r\n");
 
-        menuEntry("Stop Comparing")->trigger();
+        trigger("Stop Comparing");
         QCOMPARE(rows(), answers);
         QVERIFY(table()->item(1, 0)->icon().isNull() && status().isEmpty());
         QVERIFY(!menuEntry("Stop Comparing")->isVisible());
     }
 
-    // Last: the application's event loop ends here.
+    // Last: the application's event loop ends here, though About is open.
     void closingDuringAFloodEndsTheProgram()
     {
         Simulator simulator({"--raw", "666c6f6f64", "--repeat", "3000", "--interval", "3"});
         QVERIFY(simulator.listening);
         click("btnSearch");
         QTRY_VERIFY(simulator.lines("answered ").size() > 50);
-        // However often it is asked for, About is one dialog, and it keeps nothing alive.
         click("pushButton");
-        click("pushButton");
-        QCOMPARE(abouts().size(), 1);
-        QVERIFY(abouts()[0]->isVisible());
+        QTRY_COMPARE(QApplication::activeWindow()->objectName(), "About");
 
         QElapsedTimer clock;
         QTimer::singleShot(0, window.get(), [&] {
