@@ -248,12 +248,6 @@ private slots:
              "",
              SIGINT,
              4});
-        row("to: one address for two devices is still said",
-            {{four, {"dev3", raw("x|10.66.2.14||m9")}},
-             {"--to", "10.66.2.13-14", "--rate", "5"},
-             0,
-             "x\t10.66.2.14\t\tm9\t\t\t\n" + fourRow,
-             "orvane-find: warning: 10.66.2.14 (m9) shares its address with another device"});
         row("to: no request could be sent", {{},
                                              {"--to", "192.0.2.1-3"},
                                              1,
