@@ -52,6 +52,8 @@ private slots:
         row("none can search", {lo, bare, down}, "", false, {several});
         row("by name", {lo, eth0}, "lo", false, {"lo (loopback)"});
         row("by address", {lo, eth0}, "10.0.0.5", false, {"eth0 (Ethernet)"});
+        // As orvane-find follows the interface it chose for the user.
+        row("by description", {lo, eth0}, "eth0 (Ethernet)", false, {"eth0 (Ethernet)"});
         row("all: with an address and a link that is up", {lo, down, bare, eth0}, "", true,
             {"lo (loopback)", "eth0 (Ethernet)"});
         row("nothing listed", {}, "", false, {"No network interface is listed"});
