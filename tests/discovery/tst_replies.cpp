@@ -141,8 +141,8 @@ private slots:
         row("a device's control characters escaped, as a terminal may show them", lan,
             {"a|10.0.0.9\x1b]0;owned\x07\r\n||m\\1", "b|10.88.1.7||m1", "c|10.88.1.7||m\u009b2"},
             {"10.0.0.9\\x1b]0;owned\\x07\\r\\n (m\\\\1)" + out,
-             "10.88.1.7 (m1)" + shared.arg(other.arg("m\\x9b2")),
-             "10.88.1.7 (m\\x9b2)" + shared.arg(other.arg("m1"))});
+             "10.88.1.7 (m1)" + shared.arg("another device (m\\x9b2)"),
+             "10.88.1.7 (m\\x9b2)" + shared.arg("another device (m1)")});
         const QString others = "4 other devices (m%1, m%2, m%3 and 1 more)";
         row("five on one address name three others", lan,
             {"a|10.88.1.7||m1", "b|10.88.1.7||m2", "c|10.88.1.7||m3", "d|10.88.1.7||m4",
