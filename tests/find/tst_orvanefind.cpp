@@ -16,15 +16,15 @@ using Devices = QVector<Device>;
 // One run of orvane-find and what it leaves. With a signal, the run gets it once it printed so
 // many lines and the first device answered.
 struct Run {
-    Devices devices = {};
-    QStringList arguments = {};
-    int status = 0;
-    QString output = {};
-    QString errors = {}; // how standard error begins; empty: it stays empty
-    int requests = 1;    // each device heard, where the search succeeded; 0: not counted
-    QString before = {}; // a shell command that changes the network first
-    int signal = 0;
-    int lines = 0;
+    Devices devices;
+    QStringList arguments;
+    int status;
+    QString output;
+    QString errors; // how standard error begins; empty: it stays empty
+    int requests;   // each device heard, where the search succeeded; 0: not counted
+    QString before; // a shell command that changes the network first
+    int signal;
+    int lines;
 };
 Q_DECLARE_METATYPE(Run)
 
@@ -55,6 +55,14 @@ QString timeless(const QByteArray &printed)
         QRegularExpression(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d(Z|[+-]\d\d:\d\d))"), "TIME");
 }
 
+void row(const char *name, const Devices &devices, const QStringList &arguments, int status,
+         const QString &output, const QString &errors = {}, int requests = 1,
+         const QString &before = {}, int signal = 0, int lines = 0)
+{
+    QTest::newRow(name) << Run{devices,  arguments, status, output, errors,
+                               requests, before,    signal, lines};
+}
+
 } // namespace
 
 // orvane-find and orvane-device-sim as processes in the test bed, a bridge of no address added
@@ -82,184 +90,125 @@ private slots:
     void run_data()
     {
         QTest::addColumn<Run>("expected");
-        const auto row = [](const char *name, const Run &run) { QTest::newRow(name) << run; };
         // Fields that need each format's care, and an emoji of two code points in one column.
         const Devices odd{
             {"", raw("dev \"1\", A|10.201.1.5|日本🚀🚀e\u0301|line1\nline2|x\ty|C:\\new\r|\x1b[0m") +
                      raw("👍🏽|b")}};
         const QStringList lana{"-i", "lana"};
         const Devices dev1{{"dev1", raw("a")}};
-        row("tsv escapes",
-            {odd, lana + QStringList{"-f", "tsv"}, 0,
-             "dev \"1\", "
-             "A\t10.201.1.5\t日本🚀🚀e\u0301\tline1\\nline2\tx\\ty\tC:\\\\new\\r\t\x1b[0m\n"
-             "👍🏽\tb\t\t\t\t\t\n",
-             "orvane-find: warning: b is not in 10.201.1.0/24 (lana): its page may not open from "
-             "this computer\n"});
-        row("csv quotes",
-            {odd, lana + QStringList{"-f", "csv"}, 0,
-             "Hostname,IP-Address,Netmask,MAC-Address,Product Name,Serial No,Firmware Version\r\n"
-             "\"dev \"\"1\"\", A\",10.201.1.5,日本🚀🚀e\u0301,\"line1\nline2\",x\ty,\"C:\\new\r\","
-             "\x1b[0m\r\n👍🏽,b,,,,,\r\n",
-             "orvane-find: warning: b"});
-        row("table columns",
-            {odd, lana + QStringList{"-f", "table"}, 0,
-             "Hostname    IP-Address  Netmask    MAC-Address   Product Name  Serial No  "
-             "Firmware Version\n"
-             "----------  ----------  ---------  ------------  ------------  ---------  "
-             "----------------\n"
-             "dev \"1\", A  10.201.1.5  日本🚀🚀e\u0301  line1\\nline2  x\\ty          C:\\\\new\\r  "
-             "\\x1b[0m\n"
-             "👍🏽          b\n",
-             "orvane-find: warning: b"});
-        row("json",
-            {{{"", raw("dev")}},
-             lana + QStringList{"-f", "json"},
-             0,
-             QString(R"([{"Hostname": "dev", "IP-Address": "", "Netmask": "", "MAC-Address": "",
+        row("tsv escapes", odd, lana + QStringList{"-f", "tsv"}, 0,
+            "dev \"1\", "
+            "A\t10.201.1.5\t日本🚀🚀e\u0301\tline1\\nline2\tx\\ty\tC:\\\\new\\r\t\x1b[0m\n"
+            "👍🏽\tb\t\t\t\t\t\n",
+            "orvane-find: warning: b is not in 10.201.1.0/24 (lana): its page may not open from "
+            "this computer\n");
+        row("csv quotes", odd, lana + QStringList{"-f", "csv"}, 0,
+            "Hostname,IP-Address,Netmask,MAC-Address,Product Name,Serial No,Firmware Version\r\n"
+            "\"dev \"\"1\"\", A\",10.201.1.5,日本🚀🚀e\u0301,\"line1\nline2\",x\ty,\"C:\\new\r\","
+            "\x1b[0m\r\n👍🏽,b,,,,,\r\n",
+            "orvane-find: warning: b");
+        row("table columns", odd, lana + QStringList{"-f", "table"}, 0,
+            "Hostname    IP-Address  Netmask    MAC-Address   Product Name  Serial No  "
+            "Firmware Version\n"
+            "----------  ----------  ---------  ------------  ------------  ---------  "
+            "----------------\n"
+            "dev \"1\", A  10.201.1.5  日本🚀🚀e\u0301  line1\\nline2  x\\ty          C:\\\\new\\r  "
+            "\\x1b[0m\n"
+            "👍🏽          b\n",
+            "orvane-find: warning: b");
+        row("json", {{"", raw("dev")}}, lana + QStringList{"-f", "json"}, 0,
+            QString(R"([{"Hostname": "dev", "IP-Address": "", "Netmask": "", "MAC-Address": "",
                  "Product Name": "", "Serial No": "", "Firmware Version": "", "Warnings":
                  ["A device without an IP-Address is not in 10.201.1.0/24 (lana): its page may not
                  open from this computer"]}])")
-                 .simplified(),
-             "orvane-find: warning: A device without"});
+                .simplified(),
+            "orvane-find: warning: A device without");
         row("all: each LAN hears its own request, rows tagged",
-            {{{"dev1", raw("one|10.201.1.11")}, {"dev2", raw("two|10.201.2.12")}},
-             {"--all", "-f", "csv"},
-             0,
-             "Hostname,IP-Address,Netmask,MAC-Address,Product Name,Serial No,Firmware Version,"
-             "Interface\r\none,10.201.1.11,,,,,,lana (Ethernet)\r\n"
-             "two,10.201.2.12,,,,,,lanb (Ethernet)\r\n"});
+            {{"dev1", raw("one|10.201.1.11")}, {"dev2", raw("two|10.201.2.12")}},
+            {"--all", "-f", "csv"}, 0,
+            "Hostname,IP-Address,Netmask,MAC-Address,Product Name,Serial No,Firmware Version,"
+            "Interface\r\none,10.201.1.11,,,,,,lana (Ethernet)\r\n"
+            "two,10.201.2.12,,,,,,lanb (Ethernet)\r\n");
         // Said before any traffic: no request leaves. Without a carrier, lana stays up: its peer
         // went down, and the kernel got to it.
         const QString linkDown = "orvane-find: the link of lana is down (the interface is not up, "
                                  "or has no carrier).\n";
-        row("link down before the search",
-            {dev1, lana, 1, "", linkDown, 0, "ip link set lana down"});
-        row("no carrier before the search",
-            {{{"dev1", raw("a")}},
-             lana,
-             1,
-             "",
-             linkDown,
-             0,
-             "ip -n $ORVANE_TESTBED-dev1 link set eth0 down && "
-             "until grep -qx 0 /sys/class/net/lana/carrier; do sleep 0.01; done"});
+        row("link down before the search", dev1, lana, 1, "", linkDown, 0, "ip link set lana down");
+        row("no carrier before the search", {{"dev1", raw("a")}}, lana, 1, "", linkDown, 0,
+            "ip -n $ORVANE_TESTBED-dev1 link set eth0 down && "
+            "until grep -qx 0 /sys/class/net/lana/carrier; do sleep 0.01; done");
         row("wait ends the search sooner",
-            {{{"", raw("a") + QStringList{"--repeat", "2", "--interval", "600"}}},
-             {"-i", "lo", "--wait", "300"},
-             0,
-             "a\t\t\t\t\t\t\n",
-             "orvane-find: warning: A device without"});
+            {{"", raw("a") + QStringList{"--repeat", "2", "--interval", "600"}}},
+            {"-i", "lo", "--wait", "300"}, 0, "a\t\t\t\t\t\t\n",
+            "orvane-find: warning: A device without");
         // Two devices, the second matching: found once the device starts answering.
         row("wait for a device that starts late",
-            {{{"",
-               {"--ignore", "2", "--devices", "2", "--hostname", "d", "--mac", "aa:bb:cc:dd:ee:00",
-                "--serial", "A", "--product", "P=1", "--firmware", "F"}}},
-             {"-i", "lo", "--wait-for", "SERIAL=A-2", "--wait-for", "mac=aa:bb:cc:dd:ee:01",
-              "--wait-for", "netmask=255.0.0.0", "--wait-for", "product=P=1", "--wait", "300"},
-             0,
-             "d-2\t127.0.0.2\t255.0.0.0\tAA:BB:CC:DD:EE:01\tP=1\tA-2\tF\n",
-             "",
-             3});
-        row("wait for a device that never comes",
-            {{{"dev1", raw("dev\x1b]0;owned\x07\r\n")}},
-             lana + QStringList{"--wait-for", "serial=A-2", "--wait-for", "hostname=DEV",
-                                "--timeout", "1"},
-             1,
-             "",
-             "orvane-find: no reply with serial=A-2 and hostname=DEV within 1 s. 1 device "
-             "answered: serial='' hostname='dev\\x1b]0;owned\\x07\\r\\n'.\n"});
-        row("wait for: nobody answers, no hint",
-            {{},
-             lana + QStringList{"--wait-for", "serial=A", "--timeout", "1"},
-             1,
-             "",
-             "orvane-find: no reply with serial=A within 1 s. No device answered.\n"});
+            {{"",
+              {"--ignore", "2", "--devices", "2", "--hostname", "d", "--mac", "aa:bb:cc:dd:ee:00",
+               "--serial", "A", "--product", "P=1", "--firmware", "F"}}},
+            {"-i", "lo", "--wait-for", "SERIAL=A-2", "--wait-for", "mac=aa:bb:cc:dd:ee:01",
+             "--wait-for", "netmask=255.0.0.0", "--wait-for", "product=P=1", "--wait", "300"},
+            0, "d-2\t127.0.0.2\t255.0.0.0\tAA:BB:CC:DD:EE:01\tP=1\tA-2\tF\n", "", 3);
+        row("wait for a device that never comes", {{"dev1", raw("dev\x1b]0;owned\x07\r\n")}},
+            lana + QStringList{"--wait-for", "serial=A-2", "--wait-for", "hostname=DEV",
+                               "--timeout", "1"},
+            1, "",
+            "orvane-find: no reply with serial=A-2 and hostname=DEV within 1 s. 1 device "
+            "answered: serial='' hostname='dev\\x1b]0;owned\\x07\\r\\n'.\n");
+        row("wait for: nobody answers, no hint", {},
+            lana + QStringList{"--wait-for", "serial=A", "--timeout", "1"}, 1, "",
+            "orvane-find: no reply with serial=A within 1 s. No device answered.\n");
         row("wait for: what answered, the first three of them",
-            {{{"dev1", {"--devices", "4", "--serial", "S"}}},
-             lana + QStringList{"--wait-for", "serial=S-5", "--timeout", "1"},
-             1,
-             "",
-             "orvane-find: no reply with serial=S-5 within 1 s. 4 devices answered, among them: "
-             "serial='S-1', serial='S-2', serial='S-3'.\n"});
-        row("watch: JSON Lines, ended by SIGTERM",
-            {{{"", raw("e|10.0.0.7||m7")}},
-             {"-i", "lo", "--watch", "-f", "json"},
-             0,
-             R"({"Event":"appeared","Firmware Version":"","Hostname":"e","IP-Address":"10.0.0.7",)"
-             R"("MAC-Address":"m7","Netmask":"","Product Name":"","Serial No":"","Time":"TIME",)"
-             R"("Warnings":["10.0.0.7 (m7) is not in 127.0.0.0/8 (lo): its page may not open )"
-             R"(from this computer"]})"
-             "\n",
-             "orvane-find: warning: 10.0.0.7 (m7) is not in 127.0.0.0/8 (lo)",
-             1,
-             "",
-             SIGTERM,
-             1});
+            {{"dev1", {"--devices", "4", "--serial", "S"}}},
+            lana + QStringList{"--wait-for", "serial=S-5", "--timeout", "1"}, 1, "",
+            "orvane-find: no reply with serial=S-5 within 1 s. 4 devices answered, among them: "
+            "serial='S-1', serial='S-2', serial='S-3'.\n");
+        row("watch: JSON Lines, ended by SIGTERM", {{"", raw("e|10.0.0.7||m7")}},
+            {"-i", "lo", "--watch", "-f", "json"}, 0,
+            R"({"Event":"appeared","Firmware Version":"","Hostname":"e","IP-Address":"10.0.0.7",)"
+            R"("MAC-Address":"m7","Netmask":"","Product Name":"","Serial No":"","Time":"TIME",)"
+            R"("Warnings":["10.0.0.7 (m7) is not in 127.0.0.0/8 (lo): its page may not open )"
+            R"(from this computer"]})"
+            "\n",
+            "orvane-find: warning: 10.0.0.7 (m7) is not in 127.0.0.0/8 (lo)", 1, "", SIGTERM, 1);
         row("watch: CSV, its header once",
-            {{{"dev1", QStringList{"--requests", "1"} + raw("e|10.0.0.7||m7")}},
-             lana + QStringList{"--watch", "1", "-w", "300", "-f", "csv"},
-             0,
-             "Event,Time,Hostname,IP-Address,Netmask,MAC-Address,Product Name,Serial No,Firmware "
-             "Version\r\nappeared,TIME,e,10.0.0.7,,m7,,,\r\ngone,TIME,e,10.0.0.7,,m7,,,\r\n",
-             "orvane-find: warning: 10.0.0.7 (m7)",
-             0,
-             "",
-             SIGINT,
-             3});
-        row("list interfaces, each by its first address",
-            {{},
-             {"--list-interfaces"},
-             0,
-             "lo (loopback)\t127.0.0.1\nlana (Ethernet)\t10.201.1.1\n"
-             "lanb (Ethernet)\t10.201.2.1\norv\\\\find0 (Ethernet, bridge)\t0.0.0.0\n",
-             "",
-             0,
-             "ip addr add 10.201.1.99/24 dev lana"});
+            {{"dev1", QStringList{"--requests", "1"} + raw("e|10.0.0.7||m7")}},
+            lana + QStringList{"--watch", "1", "-w", "300", "-f", "csv"}, 0,
+            "Event,Time,Hostname,IP-Address,Netmask,MAC-Address,Product Name,Serial No,Firmware "
+            "Version\r\nappeared,TIME,e,10.0.0.7,,m7,,,\r\ngone,TIME,e,10.0.0.7,,m7,,,\r\n",
+            "orvane-find: warning: 10.0.0.7 (m7)", 0, "", SIGINT, 3);
+        row("list interfaces, each by its first address", {}, {"--list-interfaces"}, 0,
+            "lo (loopback)\t127.0.0.1\nlana (Ethernet)\t10.201.1.1\n"
+            "lanb (Ethernet)\t10.201.2.1\norv\\\\find0 (Ethernet, bridge)\t0.0.0.0\n",
+            "", 0, "ip addr add 10.201.1.99/24 dev lana");
         // Asked directly, through dev2's routing to the far LAN; judged by no subnet. Requests
         // 200 ms apart, so that the replies keep their order whatever the neighbours' lookup.
         const Device three{"dev3", raw("three|10.66.2.13")}, four{"dev4", raw("four|10.66.2.14")};
         const QString threeRow = "three\t10.66.2.13\t\t\t\t\t\n",
                       fourRow = "four\t10.66.2.14\t\t\t\t\t\n";
-        row("to: a subnet behind a router", {{three, four},
-                                             {"--to", "10.66.2.12/30", "--rate", "5", "-f", "tsv"},
-                                             0,
-                                             threeRow + fourRow});
-        row("to: a host, from an interface's address",
-            {{three, four}, {"-i", "lanb", "--to", "10.66.2.14", "-f", "tsv"}, 0, fourRow, "", 0});
+        row("to: a subnet behind a router", {three, four},
+            {"--to", "10.66.2.12/30", "--rate", "5", "-f", "tsv"}, 0, threeRow + fourRow);
+        row("to: a host, from an interface's address", {three, four},
+            {"-i", "lanb", "--to", "10.66.2.14", "-f", "tsv"}, 0, fourRow, "", 0);
         // No route to 192.0.2.1: its request cannot be sent, the next ones go all the same. The
         // router answers the absent .20 with host unreachable while the search listens.
-        row("to: addresses no route or router leads to",
-            {{three},
-             {"--to", "192.0.2.1", "--to", "10.66.2.20", "--to", "10.66.2.13", "--rate", "1", "-w",
-              "4000", "-f", "tsv"},
-             0,
-             threeRow});
+        row("to: addresses no route or router leads to", {three},
+            {"--to", "192.0.2.1", "--to", "10.66.2.20", "--to", "10.66.2.13", "--rate", "1", "-w",
+             "4000", "-f", "tsv"},
+            0, threeRow);
         // Both answer once: their going is news, the silence after it no hint.
         row("to: a watch through the router",
-            {{{"dev3", QStringList{"--requests", "1"} + three.arguments},
-              {"dev4", QStringList{"--requests", "1"} + four.arguments}},
-             {"--to", "10.66.2.13-14", "--rate", "5", "--watch", "1", "-w", "300", "-f", "tsv"},
-             0,
-             "appeared\tTIME\t" + threeRow + "appeared\tTIME\t" + fourRow + "gone\tTIME\t" +
-                 fourRow + "gone\tTIME\t" + threeRow,
-             "",
-             0,
-             "",
-             SIGINT,
-             4});
-        row("to: no request could be sent", {{},
-                                             {"--to", "192.0.2.1-3"},
-                                             1,
-                                             "",
-                                             "orvane-find: sendto failed with error code: 101\n"});
-        row("to: nobody at the targets",
-            {{},
-             {"--to", "10.66.2.20-21", "-w", "300"},
-             0,
-             "",
-             "orvane-find: no device answered at the 2 address(es) asked. Where devices are, a "
-             "firewall on this computer may drop their replies"});
+            {{"dev3", QStringList{"--requests", "1"} + three.arguments},
+             {"dev4", QStringList{"--requests", "1"} + four.arguments}},
+            {"--to", "10.66.2.13-14", "--rate", "5", "--watch", "1", "-w", "300", "-f", "tsv"}, 0,
+            "appeared\tTIME\t" + threeRow + "appeared\tTIME\t" + fourRow + "gone\tTIME\t" +
+                fourRow + "gone\tTIME\t" + threeRow,
+            "", 0, "", SIGINT, 4);
+        row("to: no request could be sent", {}, {"--to", "192.0.2.1-3"}, 1, "",
+            "orvane-find: sendto failed with error code: 101\n");
+        row("to: nobody at the targets", {}, {"--to", "10.66.2.20-21", "-w", "300"}, 0, "",
+            "orvane-find: no device answered at the 2 address(es) asked. Where devices are, a "
+            "firewall on this computer may drop their replies");
         // A list as a person writes it: one device as expected (its MAC in another case), one
         // with other firmware, one not in it, and one that does not answer.
         static const QTemporaryDir lists;
@@ -269,38 +218,36 @@ private slots:
                    "02:00:00:00:00:0B,,2.5.0\n02:00:00:00:00:01,'=absent,1.0\n");
         list.close();
         row("expect: as expected, differs, unexpected, missing",
-            {{{"dev1",
-               {"--devices", "3", "--hostname", "d", "--mac", "02:00:00:00:00:0A", "--product", "P",
-                "--serial", "S", "--firmware", "2.4.1"}}},
-             lana + QStringList{"--expect", list.fileName(), "-f", "csv"},
-             3,
-             "Check,Hostname,IP-Address,Netmask,MAC-Address,Product Name,Serial No,Firmware "
-             "Version,Differences\r\n"
-             "as expected,d-1,10.201.1.11,255.255.255.0,02:00:00:00:00:0A,P,S-1,2.4.1,\r\n"
-             "differs,d-2,10.201.1.12,255.255.255.0,02:00:00:00:00:0B,P,S-2,2.4.1,\"Firmware "
-             "Version: 2.4.1, expected 2.5.0\"\r\n"
-             "unexpected,d-3,10.201.1.13,255.255.255.0,02:00:00:00:00:0C,P,S-3,2.4.1,\r\n"
-             "missing,'=absent,,,02:00:00:00:00:01,,,1.0,\r\n",
-             "orvane-find: 1 of 3 expected devices as expected; 1 differs, 1 missing; 1 "
-             "unexpected\n"});
-        row("not listed", {{}, {"-i", "eth9"}, 2, "", "orvane-find: No listed interface"});
-        row("version", {{}, {"--version"}, 0, "orvane-find " ORVANE_VERSION "\n"});
+            {{"dev1",
+              {"--devices", "3", "--hostname", "d", "--mac", "02:00:00:00:00:0A", "--product", "P",
+               "--serial", "S", "--firmware", "2.4.1"}}},
+            lana + QStringList{"--expect", list.fileName(), "-f", "csv"}, 3,
+            "Check,Hostname,IP-Address,Netmask,MAC-Address,Product Name,Serial No,Firmware "
+            "Version,Differences\r\n"
+            "as expected,d-1,10.201.1.11,255.255.255.0,02:00:00:00:00:0A,P,S-1,2.4.1,\r\n"
+            "differs,d-2,10.201.1.12,255.255.255.0,02:00:00:00:00:0B,P,S-2,2.4.1,\"Firmware "
+            "Version: 2.4.1, expected 2.5.0\"\r\n"
+            "unexpected,d-3,10.201.1.13,255.255.255.0,02:00:00:00:00:0C,P,S-3,2.4.1,\r\n"
+            "missing,'=absent,,,02:00:00:00:00:01,,,1.0,\r\n",
+            "orvane-find: 1 of 3 expected devices as expected; 1 differs, 1 missing; 1 "
+            "unexpected\n");
+        row("not listed", {}, {"-i", "eth9"}, 2, "", "orvane-find: No listed interface");
+        row("version", {}, {"--version"}, 0, "orvane-find " ORVANE_VERSION "\n");
         // Searches that listen for 20 s, or sweep for 50, ended by Ctrl-C once the devices have
         // answered: as if the quiet time had passed, well within the 10 s a run may take.
         const QStringList listening{"--wait", "20000"};
-        row("stopped: a watch, no round complete",
-            {dev1 + Devices{{"dev2", raw("b")}}, QStringList{"--all", "--watch"} + listening, 0, "",
-             "", 0, "", SIGINT});
-        row("stopped: one search, what arrived", {dev1, lana + listening, 0, "a\t\t\t\t\t\t\n",
-                                                  "orvane-find: warning: A device", 0, "", SIGINT});
-        row("stopped: a sweep while it sends, what arrived",
-            {dev1, QStringList{"--to", "10.201.1.11-10.201.1.254", "--rate", "5"} + listening, 0,
-             "a\t\t\t\t\t\t\n", "", 0, "", SIGINT});
-        row("stopped: wait for, with what answered",
-            {dev1, lana + QStringList{"--wait-for", "serial=S"} + listening, 1, "",
-             "orvane-find: no reply with serial=S before the stop. 1 device answered: "
-             "serial=''.\n",
-             0, "", SIGINT});
+        row("stopped: a watch, no round complete", dev1 + Devices{{"dev2", raw("b")}},
+            QStringList{"--all", "--watch"} + listening, 0, "", "", 0, "", SIGINT);
+        row("stopped: one search, what arrived", dev1, lana + listening, 0, "a\t\t\t\t\t\t\n",
+            "orvane-find: warning: A device", 0, "", SIGINT);
+        row("stopped: a sweep while it sends, what arrived", dev1,
+            QStringList{"--to", "10.201.1.11-10.201.1.254", "--rate", "5"} + listening, 0,
+            "a\t\t\t\t\t\t\n", "", 0, "", SIGINT);
+        row("stopped: wait for, with what answered", dev1,
+            lana + QStringList{"--wait-for", "serial=S"} + listening, 1, "",
+            "orvane-find: no reply with serial=S before the stop. 1 device answered: "
+            "serial=''.\n",
+            0, "", SIGINT);
     }
     void run()
     {
