@@ -43,14 +43,12 @@ private slots:
             QTest::newRow(name) << listed << named << all << chosen;
         };
         row("loopback and one card: the card", {lo, eth0}, "", false, {"eth0 (Ethernet)"});
-        row("loopback alone", {lo}, "", false, {"lo (loopback)"});
         row("loopback and two cards", {lo, eth0, wlan0}, "", false, {several});
         row("a card whose link is down beside one that can search", {down, eth0}, "", false,
             {"eth0 (Ethernet)"});
         row("loopback and a card that cannot search: the card, to say why", {lo, bare}, "", false,
             {"eth2 (Ethernet)"});
         row("none can search", {lo, bare, down}, "", false, {several});
-        row("by name", {lo, eth0}, "lo", false, {"lo (loopback)"});
         row("by address", {lo, eth0}, "10.0.0.5", false, {"eth0 (Ethernet)"});
         // As orvane-find follows the interface it chose for the user.
         row("by description", {lo, eth0}, "eth0 (Ethernet)", false, {"eth0 (Ethernet)"});

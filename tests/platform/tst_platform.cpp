@@ -66,7 +66,6 @@ private slots:
             "wlan0 (wireless, driver iwlwifi)");
         row("bluetooth", "bnep0", "echo DEVTYPE=bluetooth >uevent", "bnep0 (Bluetooth)");
         row("vmware host adapter", "vmnet8", ":", "vmnet8 (Ethernet, VMware virtual adapter)");
-        row("nothing known", "tun0", "echo 65534 >type", "tun0");
         row("no folder", "ghost", "cd .. && rm -r ghost", "ghost");
     }
     void linuxDescriptions()
