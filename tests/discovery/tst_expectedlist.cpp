@@ -1,6 +1,5 @@
 #include "discovery/expectedlist.h"
 
-#include <QJsonDocument>
 #include <QtTest>
 
 // A list of the devices expected: read or refused, compared with the answers, its report.
@@ -98,23 +97,6 @@ private slots:
         for (const QStringList &cells : comparisonReport(answers.header, comparison.rows).rows)
             shown += cells.join('|') + '\n';
         QCOMPARE(shown + comparisonSummary(comparison), report);
-    }
-
-    // JSON writes each difference as an object, and keeps a row's warnings.
-    void differencesInJson()
-    {
-        const DeviceTable answers{
-            DeviceRecord::fieldNames(), {QString("a||||||2.4.1").split('|')}, {{"w"}}};
-        DeviceRecord expected;
-        expected.fields[0] = "a";
-        expected.fields[6] = "2.5.0";
-        const DeviceTable report =
-            comparisonReport(answers.header, compared(answers, {expected}).rows);
-        QCOMPARE(QJsonDocument::fromJson(jsonText(report)),
-                 QJsonDocument::fromJson(R"([{"Check": "differs", "Hostname": "a", "IP-Address": "",
-                     "Netmask": "", "MAC-Address": "", "Product Name": "", "Serial No": "",
-                     "Firmware Version": "2.4.1", "Warnings": ["w"], "Differences":
-                     [{"Field": "Firmware Version", "Found": "2.4.1", "Expected": "2.5.0"}]}])"));
     }
 };
 

@@ -221,14 +221,20 @@ private slots:
             {{"dev1",
               {"--devices", "3", "--hostname", "d", "--mac", "02:00:00:00:00:0A", "--product", "P",
                "--serial", "S", "--firmware", "2.4.1"}}},
-            lana + QStringList{"--expect", list.fileName(), "-f", "csv"}, 3,
-            "Check,Hostname,IP-Address,Netmask,MAC-Address,Product Name,Serial No,Firmware "
-            "Version,Differences\r\n"
-            "as expected,d-1,10.201.1.11,255.255.255.0,02:00:00:00:00:0A,P,S-1,2.4.1,\r\n"
-            "differs,d-2,10.201.1.12,255.255.255.0,02:00:00:00:00:0B,P,S-2,2.4.1,\"Firmware "
-            "Version: 2.4.1, expected 2.5.0\"\r\n"
-            "unexpected,d-3,10.201.1.13,255.255.255.0,02:00:00:00:00:0C,P,S-3,2.4.1,\r\n"
-            "missing,'=absent,,,02:00:00:00:00:01,,,1.0,\r\n",
+            lana + QStringList{"--expect", list.fileName(), "-f", "json"}, 3,
+            R"([{"Check": "as expected", "Hostname": "d-1", "IP-Address": "10.201.1.11", "Netmask":
+                 "255.255.255.0", "MAC-Address": "02:00:00:00:00:0A", "Product Name": "P", "Serial No":
+                 "S-1", "Firmware Version": "2.4.1", "Warnings": [], "Differences": []},
+                {"Check": "differs", "Hostname": "d-2", "IP-Address": "10.201.1.12", "Netmask":
+                 "255.255.255.0", "MAC-Address": "02:00:00:00:00:0B", "Product Name": "P", "Serial No":
+                 "S-2", "Firmware Version": "2.4.1", "Warnings": [], "Differences": [{"Field":
+                 "Firmware Version", "Found": "2.4.1", "Expected": "2.5.0"}]},
+                {"Check": "unexpected", "Hostname": "d-3", "IP-Address": "10.201.1.13", "Netmask":
+                 "255.255.255.0", "MAC-Address": "02:00:00:00:00:0C", "Product Name": "P", "Serial No":
+                 "S-3", "Firmware Version": "2.4.1", "Warnings": [], "Differences": []},
+                {"Check": "missing", "Hostname": "=absent", "IP-Address": "", "Netmask": "",
+                 "MAC-Address": "02:00:00:00:00:01", "Product Name": "", "Serial No": "",
+                 "Firmware Version": "1.0", "Warnings": [], "Differences": []}])",
             "orvane-find: 1 of 3 expected devices as expected; 1 differs, 1 missing; 1 "
             "unexpected\n");
         row("not listed", {}, {"-i", "eth9"}, 2, "", "orvane-find: No listed interface");
