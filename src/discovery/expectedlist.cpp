@@ -67,26 +67,43 @@ std::variant<QVector<CsvRecord>, int> csvRecords(const QString &text)
     return records;
 }
 
-// What names a list row's device: "M" and its MAC-Address in any case, else "S" and its Serial
-// No, else "H" and its Hostname; empty where it names none.
+// The fields that name a device, in the order they decide.
+constexpr int NamingFields[] = {DeviceRecord::MacAddressField, SerialField, HostnameField};
+
+// "FIELD:VALUE": what a field's value names a device as, a MAC-Address in any case.
+QString nameKey(int field, const QString &value)
+{
+    return QString::number(field) + ':' +
+           (field == DeviceRecord::MacAddressField ? macAddressKey(value) : value);
+}
+
+// What names a list row's device: the first of its naming fields it fills; empty where none.
 QString listKey(const DeviceRecord &row)
 {
-    const auto &fields = row.fields;
-    if (!fields[DeviceRecord::MacAddressField].isEmpty())
-        return 'M' + macAddressKey(fields[DeviceRecord::MacAddressField]);
-    if (!fields[SerialField].isEmpty())
-        return 'S' + fields[SerialField];
-    if (!fields[HostnameField].isEmpty())
-        return 'H' + fields[HostnameField];
+    for (const int field : NamingFields) {
+        if (!row.fields[field].isEmpty())
+            return nameKey(field, row.fields[field]);
+    }
     return QString();
 }
 
+// "MAC-Address AA:BB:…", as a refusal names the device of a key.
 QString keyName(const QString &key)
 {
-    const int field = key[0] == 'M'   ? DeviceRecord::MacAddressField
-                      : key[0] == 'S' ? SerialField
-                                      : HostnameField;
-    return DeviceRecord::fieldNames()[field] + ' ' + visibleText(key.mid(1)); // for terminals
+    const int colon = key.indexOf(':');
+    return DeviceRecord::fieldNames()[key.left(colon).toInt()] + ' ' +
+           visibleText(key.mid(colon + 1)); // for terminals
+}
+
+// The field a column's name names, in any case and between blanks; -1 for another column.
+int fieldNamed(const QString &column)
+{
+    const QStringList names = DeviceRecord::fieldNames();
+    for (int field = 0; field < names.size(); ++field) {
+        if (column.trimmed().compare(names[field], Qt::CaseInsensitive) == 0)
+            return field;
+    }
+    return -1;
 }
 
 // Refuses a row that names no device, or one an earlier row names. where: "line" or "object".
@@ -117,11 +134,8 @@ std::variant<ExpectedList, QString> csvList(const QString &text, const QString &
     QVector<int> columns(DeviceRecord::FieldCount, -1);
     const CsvRecord header = records.value(0);
     for (int cell = 0; cell < header.cells.size(); ++cell) {
-        for (int field = 0; field < DeviceRecord::FieldCount; ++field) {
-            if (header.cells[cell].trimmed().compare(DeviceRecord::fieldNames()[field],
-                                                     Qt::CaseInsensitive) == 0)
-                columns[field] = cell;
-        }
+        if (const int field = fieldNamed(header.cells[cell]); field >= 0)
+            columns[field] = cell;
     }
     if (columns == QVector<int>(DeviceRecord::FieldCount, -1))
         return name + ": neither CSV with a header row naming its columns (" +
@@ -160,24 +174,13 @@ std::variant<ExpectedList, QString> jsonList(const QByteArray &bytes, const QStr
         const QJsonObject object = objects[place].toObject();
         DeviceRecord row;
         for (auto key = object.begin(); key != object.end(); ++key) {
-            for (int field = 0; field < DeviceRecord::FieldCount; ++field) {
-                if (key.key().compare(DeviceRecord::fieldNames()[field], Qt::CaseInsensitive) == 0)
-                    row.fields[field] = key.value().toVariant().toString();
-            }
+            if (const int field = fieldNamed(key.key()); field >= 0)
+                row.fields[field] = key.value().toVariant().toString();
         }
         if (const auto refusal = addRow(list, named, row, "object", place + 1, name))
             return *refusal;
     }
     return list;
-}
-
-QString differencesText(const QVector<FieldDifference> &differences)
-{
-    QStringList texts;
-    for (const FieldDifference &difference : differences)
-        texts << QStringLiteral("%1: %2, expected %3")
-                     .arg(difference.field, difference.found, difference.expected);
-    return texts.join(QLatin1String("; "));
 }
 
 // Each field the list fills that the answer shows otherwise; a MAC-Address in any case.
@@ -196,7 +199,31 @@ QVector<FieldDifference> differencesOf(const QStringList &found, const DeviceRec
     return differences;
 }
 
+QString checkText(Check check)
+{
+    switch (check) {
+    case Check::AsExpected:
+        return QStringLiteral("as expected");
+    case Check::Differs:
+        return QStringLiteral("differs");
+    case Check::Missing:
+        return QStringLiteral("missing");
+    case Check::Unexpected:
+        break;
+    }
+    return QStringLiteral("unexpected");
+}
+
 } // namespace
+
+QString differencesText(const QVector<FieldDifference> &differences, const QString &afterField)
+{
+    QStringList texts;
+    for (const FieldDifference &difference : differences)
+        texts << difference.field + afterField +
+                     QStringLiteral("%1, expected %2").arg(difference.found, difference.expected);
+    return texts.join(QLatin1String("; "));
+}
 
 std::variant<ExpectedList, QString> readExpectedList(const QString &path)
 {
@@ -214,21 +241,6 @@ std::variant<ExpectedList, QString> parseExpectedList(const QByteArray &bytes, c
     if (start == "[" || start == "{")
         return jsonList(text, name);
     return csvList(QString::fromUtf8(text), name);
-}
-
-QString checkText(Check check)
-{
-    switch (check) {
-    case Check::AsExpected:
-        return QStringLiteral("as expected");
-    case Check::Differs:
-        return QStringLiteral("differs");
-    case Check::Missing:
-        return QStringLiteral("missing");
-    case Check::Unexpected:
-        break;
-    }
-    return QStringLiteral("unexpected");
 }
 
 Comparison compared(const DeviceTable &found, const ExpectedList &expected)
@@ -252,13 +264,10 @@ Comparison compared(const DeviceTable &found, const ExpectedList &expected)
         heard.insert(fields, answer);
         // The first of its names the list knows decides; a row answers once.
         int row = -1;
-        for (const auto &[field, kind] : {std::pair(DeviceRecord::MacAddressField, 'M'),
-                                          {SerialField, 'S'},
-                                          {HostnameField, 'H'}}) {
+        for (const int field : NamingFields) {
             const QString name = cells.value(field);
-            const QString key = kind + (kind == 'M' ? macAddressKey(name) : name);
-            if (row < 0 && !name.isEmpty() && byKey.contains(key))
-                row = byKey[key];
+            if (row < 0 && !name.isEmpty())
+                row = byKey.value(nameKey(field, name), -1);
         }
         if (row < 0 || answeredBy[row] >= 0) {
             comparison.rows.append({Check::Unexpected, cells, warnings, {}});
@@ -289,7 +298,7 @@ DeviceTable comparisonReport(const QStringList &foundHeader, const QVector<Compa
     DeviceTable report{QStringList{"Check"} + foundHeader + QStringList{"Differences"}, {}, {}};
     for (const ComparedRow &row : rows) {
         report.rows << QStringList{checkText(row.check)} + row.cells +
-                           QStringList{differencesText(row.differences)};
+                           QStringList{differencesText(row.differences, QStringLiteral(": "))};
         report.warnings << row.warnings;
         report.differences << row.differences;
     }

@@ -28,9 +28,6 @@ std::variant<ExpectedList, QString> parseExpectedList(const QByteArray &bytes, c
 
 enum class Check { AsExpected, Differs, Missing, Unexpected };
 
-// "as expected", "differs", "missing", "unexpected"
-QString checkText(Check check);
-
 // A row of the comparison: an answer as it came (its cells, warnings and how it compares), or an
 // expected device that did not answer (its expected fields).
 struct ComparedRow {
@@ -56,6 +53,9 @@ struct Comparison {
 // matched with at most one row of the list. An answer whose seven fields repeat an earlier one
 // is the same device heard again: it shows as that one does, counted once.
 Comparison compared(const DeviceTable &found, const ExpectedList &expected);
+
+// "Firmware Version" + afterField + "2.4.1, expected 2.5.0", several joined by "; ".
+QString differencesText(const QVector<FieldDifference> &differences, const QString &afterField);
 
 // What orvane-find --expect writes and the window saves: "Check", the found table's columns,
 // "Differences" ("Firmware Version: 2.4.1, expected 2.5.0", several joined by "; ").

@@ -68,14 +68,12 @@ void ListComparison::mark(QTableWidget *table, const QIcon &sign) const
                          QStringLiteral("Missing: expected, did not answer"));
             }
         } else if (compared.check != Check::AsExpected) {
-            QStringList differences;
-            for (const FieldDifference &difference : compared.differences)
-                differences << QStringLiteral("%1 %2, expected %3")
-                                   .arg(difference.field, difference.found, difference.expected);
             hostname->setIcon(sign);
-            describe(hostname, compared.check == Check::Unexpected
-                                   ? QStringLiteral("Not in the list")
-                                   : "Differs from the list: " + differences.join("; "));
+            describe(hostname,
+                     compared.check == Check::Unexpected
+                         ? QStringLiteral("Not in the list")
+                         : "Differs from the list: " +
+                               differencesText(compared.differences, QStringLiteral(" ")));
         }
     }
 }
